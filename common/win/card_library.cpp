@@ -1,0 +1,58 @@
+#include "card_library.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "config_files.h"
+#include "outside_library.h"
+
+namespace vex {
+namespace {
+
+// Converts with the C library's current locale into at most `bytes` - 1 bytes and a NUL; false
+// when the text cannot be converted (a cut name would name another driver).
+bool toLocaleBytes(const std::wstring& text, char* out, std::size_t bytes) {
+  out[0] = '\0';
+  const std::size_t n = std::wcstombs(out, text.c_str(), bytes);
+  if (n == static_cast<std::size_t>(-1) || n >= bytes) {
+    out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+struct CardQuery {
+  char driverName[kCardDriverNameBytes];
+  char configPath[kCardConfigPathBytes];
+  OutsideLibrary library;
+};
+
+bool prepare(HANDLE printer, CardQuery& query) {
+  const std::wstring driver = printerDriverName(printer);
+  if (driver.empty()) return false;
+  if (!toLocaleBytes(driver, query.driverName, sizeof(query.driverName))) return false;
+  if (!toLocaleBytes(configFilePath(), query.configPath, sizeof(query.configPath))) return false;
+  query.library = loadConfiguredLibrary(printer, L"CARD_DLL");
+  return query.library.loaded();
+}
+
+}  // namespace
+
+bool isIcCardPrinter(HANDLE printer) {
+  CardQuery query;
+  if (!prepare(printer, query)) return false;
+  const auto fn = query.library.entry<card::QueryCardDriverFn>("QueryCardDriver");
+  return fn != nullptr && fn(query.driverName, query.configPath) != 0;
+}
+
+bool getCardData(HANDLE printer, BYTE* buffer, DWORD* size) {
+  if (buffer == nullptr || size == nullptr) return false;
+  const DWORD capacity = *size;
+  CardQuery query;
+  if (!prepare(printer, query)) return false;
+  const auto fn = query.library.entry<card::GetCardDataFn>("GetCardData");
+  if (fn == nullptr || fn(query.driverName, query.configPath, buffer, size) == 0) return false;
+  return *size <= capacity;  // a library claiming more than it was given is not believed
+}
+
+}  // namespace vex

@@ -1,0 +1,47 @@
+// The job description file (docs/render-host.md): what the application prints and how the
+// driver is set up for it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "printer_setup.h"
+
+namespace vex::host {
+
+// What DrvGetDriverSetting answers: feature keyword -> option keyword (ANSI bytes), and the
+// OEMGDS_PSDM_DIALECT byte.
+struct FeatureSettings {
+  std::vector<std::pair<std::string, std::string>> options;
+  std::uint8_t dialect = 0;
+};
+
+struct DocumentSettings {
+  std::wstring name = L"VEX demo document";
+  int pages = 1;
+  bool bitmapSurface = false;
+  std::optional<std::string> body;  // PostScript page body; absent: the built-in page
+};
+
+struct JobDescription {
+  std::wstring path;  // full path of the job file
+  FeatureSettings features;
+  DEVMODEW devMode{};  // defaults with the [DevMode] members applied
+  std::optional<std::string> recordFile;  // raw record bytes, at most the record size
+  std::vector<std::pair<std::string, std::u16string>> recordFields;  // checked names and values
+  PrinterSetup printer;
+  DocumentSettings document;
+};
+
+// Reads and checks the job file; throws HostFailure (bad input) naming the first problem.
+JobDescription readJobFile(const std::wstring& path);
+
+// Applies the job's record bytes and fields over `record` (kRecordSize bytes).
+void applyRecordSettings(const JobDescription& job, std::uint8_t* record);
+
+}  // namespace vex::host

@@ -1,0 +1,57 @@
+#include "command_dispatch.h"
+
+#include "exception_guard.h"
+#include "injection.h"
+#include "job_writers.h"
+#include "module_state.h"
+#include "private_settings.h"
+
+namespace vex {
+namespace {
+
+std::uint32_t watermarkIndexOf(PDEVOBJ pdevobj) {
+  const auto* record = static_cast<const std::uint8_t*>(pdevobj->pOEMDM);
+  return record ? getU32(record, rec::watermarkIndex) : 0;
+}
+
+bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
+  const JobWriteContext job{helper, pdevobj};
+  switch (index) {
+    case PSINJECT_BEGINSTREAM: {
+      ModuleState& state = moduleState();
+      state.newDocument = true;
+      state.jobCancelled = false;
+      forgetDocumentValues();
+      return isEpsOutput(pdevobj) || writeJobHeader(job);
+    }
+    case PSINJECT_BEGINPROLOG: {
+      if (isEpsOutput(pdevobj)) return true;
+      writePrologResources(job);  // their results do not decide the injection point's
+      writePageSetupValues(job);
+      return watermarkIndexOf(pdevobj) == 0 || writeWatermarkSetup(job);
+    }
+    case PSINJECT_BEGINSETUP:
+      return isEpsOutput(pdevobj) || writeOverlayForms(job);
+    case PSINJECT_ENDSTREAM:
+      return isEpsOutput(pdevobj) || writeJobTrailer(job);
+    case PSINJECT_ENDPAGESETUP:
+      // The page's watermark call is written for EPS output too.
+      return watermarkIndexOf(pdevobj) == 0 || writeWatermarkPage(job);
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
+bool dispatchInjection(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
+  if (pdevobj == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  bool ok = false;
+  auto work = [&] { ok = handle(helper, pdevobj, index); };
+  return runGuarded(work) && ok;
+}
+
+}  // namespace vex

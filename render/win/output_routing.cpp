@@ -1,0 +1,48 @@
+#include "output_routing.h"
+
+#include "card_library.h"
+#include "crypto_library.h"
+#include "injection.h"
+#include "job_type.h"
+#include "module_state.h"
+#include "secure_output.h"
+
+namespace vex {
+
+const std::string& currentJobType(PDEVOBJ pdevobj) {
+  ModuleState& state = moduleState();
+  if (!state.jobTypeKnown || state.jobTypePdev != pdevobj) {
+    JobTypeInputs inputs;
+    inputs.jobType = readFeature(pdevobj, "VXJob_Type");
+    inputs.jobLimit = readFeature(pdevobj, "VXJobLimit");
+    HANDLE printer = pdevobj->hPrinter;
+    if (inputs.jobLimit == "True") inputs.cryptoLibraryConfigured = cryptoLibraryConfigured(printer);
+    inputs.isIcCardPrinter = [printer] { return isIcCardPrinter(printer); };
+    state.jobType = effectiveJobType(inputs);
+    state.jobTypePdev = pdevobj;
+    state.jobTypeKnown = true;
+  }
+  return state.jobType;
+}
+
+HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written) {
+  if (pdevobj == nullptr) return S_OK;  // the driver asking whether we handle output
+  ModuleState& state = moduleState();
+  if (!isEncryptedJobType(currentJobType(pdevobj))) {
+    DWORD sent = 0;
+    const BOOL ok = ::WritePrinter(pdevobj->hPrinter, const_cast<void*>(bytes), count, &sent);
+    if (written != nullptr) *written = sent;
+    return ok ? S_OK : E_FAIL;
+  }
+  if (state.jobCancelled) return S_OK;  // the rest of a cancelled job is dropped
+  DWORD taken = 0;
+  if (writeSecureOutput(pdevobj, bytes, count, &taken)) {
+    if (written != nullptr) *written = taken;
+    return S_OK;
+  }
+  SetJobW(pdevobj->hPrinter, state.currentJobId, 0, nullptr, JOB_CONTROL_CANCEL);
+  state.jobCancelled = true;
+  return S_OK;
+}
+
+}  // namespace vex

@@ -1,0 +1,18 @@
+// Where the job's bytes go: to the spooler, or, for encrypted secure jobs, into the encrypted
+// output path; and the job type that decides between them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "oem/oem_platform.h"
+
+namespace vex {
+
+// The effective job type for the document being rendered on `pdevobj` (kept for the document).
+const std::string& currentJobType(PDEVOBJ pdevobj);
+
+HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written);
+
+}  // namespace vex
