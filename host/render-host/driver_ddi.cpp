@@ -1,5 +1,7 @@
 #include "driver_ddi.h"
 
+#include "function_cast.h"
+
 namespace vex::host {
 namespace {
 
@@ -55,7 +57,7 @@ ULONG APIENTRY drvEscape(SURFOBJ* pso, ULONG, ULONG, PVOID, ULONG, PVOID) {
 
 template <typename F>
 PFN asPfn(F function) {
-  return reinterpret_cast<PFN>(function);
+  return functionCast<PFN>(function);
 }
 
 DRVFN g_functions[] = {

@@ -41,7 +41,8 @@ DocumentPlan planFor(const JobDescription& job) {
   return plan;
 }
 
-std::wstring byteCount(std::uint64_t n) { return std::to_wstring(n) + L" bytes"; }
+std::wstring byteCount(std::uint64_t n) { return std::to_wstring(n) + (n == 1 ? L" byte" : L" bytes"); }
+std::wstring pageCount(int n) { return std::to_wstring(n) + (n == 1 ? L" page" : L" pages"); }
 
 int runJob(const CommandLine& line, const JobDescription& job) {
   Outcome outcome;
@@ -54,7 +55,7 @@ int runJob(const CommandLine& line, const JobDescription& job) {
     writeDocument(plan, target);
     document.end();
     printLine(L"render-host: job " + std::to_wstring(document.jobId()) + L" written to " +
-              outPath + L": " + std::to_wstring(plan.pages) + L" pages, " +
+              outPath + L": " + pageCount(plan.pages) + L", " +
               byteCount(target.bytes()) + L", no plug-in");
     return outcome.exitCode();
   }
@@ -70,7 +71,7 @@ int runJob(const CommandLine& line, const JobDescription& job) {
   session.checkOutput();
   session.close();
   printLine(L"render-host: job " + std::to_wstring(document.jobId()) + L" written to " + outPath +
-            L": " + std::to_wstring(plan.pages) + L" pages, " + byteCount(counters.documentBytes) +
+            L": " + pageCount(plan.pages) + L", " + byteCount(counters.documentBytes) +
             L" from the document, " + byteCount(counters.injectedBytes) +
             L" injected by the plug-in");
   return outcome.exitCode();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver_ddi.h"
+#include "function_cast.h"
 #include "host_files.h"
 #include "private_settings.h"
 
@@ -13,6 +14,7 @@ typedef HRESULT(STDAPICALLTYPE* DllGetClassObjectFn)(REFCLSID, REFIID, void**);
 typedef HRESULT(STDAPICALLTYPE* DllCanUnloadNowFn)();
 
 constexpr ULONG kMaxHookCount = 1024;
+constexpr ULONG kBitmapFormat24Bpp = 6;  // BMF_24BPP
 
 const wchar_t* injectionName(DWORD index) {
   switch (index) {
@@ -54,7 +56,7 @@ void PluginSession::load(const std::wstring& pluginPath) {
              L"cannot load the plug-in " + pluginPath + L": " + win32ErrorText(GetLastError()));
   }
   auto getClassObject =
-      reinterpret_cast<DllGetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
+      functionCast<DllGetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
   if (!getClassObject) {
     failWith(ExitCode::kPluginLoad, pluginPath + L" exports no DllGetClassObject");
   }
@@ -186,7 +188,7 @@ void PluginSession::enable(const JobDescription& job) {
   pageSurface_ = docSurface_;
   if (job.document.bitmapSurface) {
     pageSurface_.iType = STYPE_BITMAP;
-    pageSurface_.iBitmapFormat = BMF_24BPP;
+    pageSurface_.iBitmapFormat = kBitmapFormat24Bpp;
   }
 }
 
@@ -195,7 +197,7 @@ void PluginSession::callDdi(ULONG index, const wchar_t* name, SURFOBJ* surface, 
   PFN hook = findFunction(pluginFunctions_, index);
   PFN own = findFunction(driverFunctions(), index);
   const ULONG before = ddiRecord(index).calls;
-  BOOL ok = reinterpret_cast<Fn>(hook ? hook : own)(surface, args...);
+  BOOL ok = functionCast<Fn>(hook ? hook : own)(surface, args...);
   if (!ok) {
     outcome_.report(ExitCode::kPluginCall, std::wstring(L"the plug-in's ") + name + L" returned FALSE");
   }
@@ -290,7 +292,7 @@ void PluginSession::close() {
                                                L" references to the driver's helper interface");
   }
   if (module_) {
-    auto canUnload = reinterpret_cast<DllCanUnloadNowFn>(GetProcAddress(module_, "DllCanUnloadNow"));
+    auto canUnload = functionCast<DllCanUnloadNowFn>(GetProcAddress(module_, "DllCanUnloadNow"));
     if (!canUnload) {
       outcome_.report(ExitCode::kPluginCall, L"the plug-in exports no DllCanUnloadNow");
     } else if (HRESULT result = canUnload(); result != S_OK) {

@@ -57,7 +57,7 @@ struct FindCase {
 };
 
 TEST(ConfigFiles, DependentFilesAreRecognisedByTheirEnding) {
-  const std::wstring longCap(200, L'c');
+  const std::wstring longCap(240, L'c');  // with the folder, longer than a path buffer
   const std::vector<std::pair<std::wstring, std::string>> contents = {
       {L"A.INI", kPluginIni},
       {L"plain.ini", kIniWithoutPlugin},

@@ -142,10 +142,12 @@ HRESULT STDMETHODCALLTYPE FakeDriver::DrvGetDriverSetting(PVOID, PCSTR feature, 
                                                           DWORD size, PDWORD needed,
                                                           PDWORD options) {
   if (settingFault == Fault::AccessViolation) {
-    *static_cast<volatile int*>(nullptr) = 1;
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
   } else if (settingFault == Fault::DivideByZero) {
+    volatile int one = 1;
     volatile int zero = 0;
-    volatile int result = 1 / zero;
+    volatile int result = one / zero;
     (void)result;
   }
   if (options != nullptr) *options = 1;

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# A Normal job through the rendering stand-in and vexps: the job file holds exactly the
+# document's PostScript (nothing is injected yet), on a device surface and on a bitmap surface,
+# the same bytes as without the plug-in, and Ghostscript renders its two pages.
+#   tests/e2e/normal_job.sh <win32 build tree>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+tree=${1:?usage: normal_job.sh <build tree>}
+host=$tree/bin/render-host.exe
+expected=$here/expected/normal_job.prn
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# Runs the stand-in; output goes to files, not pipes (Wine's helpers would hold a pipe open).
+render() {  # name, job file, extra arguments...
+  local name=$1 job=$2; shift 2
+  local rc=0
+  "$root/scripts/wine" "$host" --job "$(winpath "$job")" --out "$(winpath "$work/$name.prn")" "$@" \
+    >"$work/$name.out" 2>"$work/$name.err" || rc=$?
+  if [ "$rc" -ne 0 ]; then
+    fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"
+    return 1
+  fi
+}
+
+same_as_expected() {  # name
+  if ! cmp -s "$expected" "$work/$1.prn"; then
+    fail "$1: job file differs from $(basename "$expected")"
+    diff <(cat -A "$expected") <(cat -A "$work/$1.prn") | head -20 >&2 || true
+  fi
+}
+
+[ -f "$expected" ] || { echo "FAIL: no expected job file $expected" >&2; exit 1; }
+[ -f "$host" ] || { echo "FAIL: no $host in the build" >&2; exit 1; }
+
+job() {  # file, surface
+  printf '%s\r\n' \
+    '[Document]' 'Name=Normal job' 'Pages=2' "Surface=$2" \
+    '[Features]' 'VXJob_Type=Normal' 'VXJobLimit=False' 'VXHDDSpool=False' \
+    'VXOverlay=None' 'VXOverPrint=False' >"$1"
+}
+job "$work/device.ini" device
+job "$work/bitmap.ini" bitmap
+
+if render device "$work/device.ini"; then
+  same_as_expected device
+  grep -q ' 0 bytes injected by the plug-in$' "$work/device.out" ||
+    fail "device: the plug-in injected bytes: $(cat "$work/device.out")"
+fi
+# The DrvSendPage hook writes nothing into the job on a bitmap surface.
+render bitmap "$work/bitmap.ini" && same_as_expected bitmap
+render direct "$work/device.ini" --no-plugin && same_as_expected direct
+
+# Ghostscript renders both pages without an error, and they are not blank.
+if [ -f "$work/device.prn" ]; then
+  mkdir "$work/png"
+  if ! gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r50 -sOutputFile="$work/png/page-%d.png" \
+       "$work/device.prn" >"$work/gs.out" 2>&1; then
+    fail "Ghostscript failed: $(head -5 "$work/gs.out")"
+  fi
+  pages=$(find "$work/png" -name 'page-*.png' | wc -l)
+  [ "$pages" -eq 2 ] || fail "Ghostscript rendered $pages pages, expected 2"
+  gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=inkcov -sOutputFile="$work/inkcov.txt" \
+    "$work/device.prn" >/dev/null 2>&1 || fail "Ghostscript (ink coverage) failed"
+  inked=$(awk '$5 == "CMYK" && $6 == "OK" && ($1 + $2 + $3 + $4) > 0.01' "$work/inkcov.txt" | wc -l)
+  [ "$inked" -eq 2 ] || fail "$inked of 2 pages carry ink: $(cat "$work/inkcov.txt")"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "normal_job: $failures failure(s)" >&2
+  exit 1
+fi
+echo "normal_job: ok"
