@@ -4,7 +4,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <new>
 #include <optional>
 
@@ -21,7 +23,7 @@
 namespace vex::host {
 namespace {
 
-constexpr int kBenchRounds = 3;
+constexpr int kBenchRounds = 7;
 
 std::wstring fullPath(const std::wstring& path) {
   DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -84,8 +86,14 @@ double secondsSince(const LARGE_INTEGER& start) {
   return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Both paths in one run, alternating, best round of each: (a) the driver's own output straight
-// to the spooler, (b) the same document through the plug-in.
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// Both paths in one run, each round timing both (the ratio is the median of the rounds' ratios,
+// which pairs runs made under the same machine load): (a) the driver's own output straight to the
+// spooler, (b) the same document through the plug-in.
 int runBench(const CommandLine& line, const JobDescription& job) {
   Outcome outcome;
   const std::wstring outPath = fullPath(line.outPath);
@@ -96,37 +104,49 @@ int runBench(const CommandLine& line, const JobDescription& job) {
   const std::wstring pluginPath =
       line.pluginPath.empty() ? joinPath(programDirectory(), L"vexps.dll") : fullPath(line.pluginPath);
   PluginSession session(pluginPath, printer.get(), job, outcome);
-  double bestDirect = 0, bestPlugin = 0;
-  for (int round = 0; round < kBenchRounds; ++round) {
+  auto timeDirect = [&] {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    {
-      SpoolerDocument document(printer.get(), job.document.name, directPath);
-      DirectTarget target(printer.get());
-      writeDocument(plan, target);
-      document.end();
-    }
-    double direct = secondsSince(start);
+    SpoolerDocument document(printer.get(), job.document.name, directPath);
+    DirectTarget target(printer.get());
+    writeDocument(plan, target);
+    document.end();
+    return secondsSince(start);
+  };
+  auto timePlugin = [&] {
+    LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    {
-      SpoolerDocument document(printer.get(), job.document.name, outPath);
-      session.startDoc(job.document.name, document.jobId());
-      writeDocument(plan, session.target());
-      session.endDoc();
-      document.end();
-    }
-    double plugin = secondsSince(start);
+    SpoolerDocument document(printer.get(), job.document.name, outPath);
+    session.startDoc(job.document.name, document.jobId());
+    writeDocument(plan, session.target());
+    session.endDoc();
+    document.end();
+    double seconds = secondsSince(start);
     session.checkOutput();
-    if (round == 0 || direct < bestDirect) bestDirect = direct;
-    if (round == 0 || plugin < bestPlugin) bestPlugin = plugin;
+    return seconds;
+  };
+  std::vector<double> directs, plugins, ratios;
+  for (int round = 0; round < kBenchRounds; ++round) {
+    // Alternating which one goes first evens out what one run leaves for the next.
+    double direct, plugin;
+    if (round % 2 == 0) {
+      direct = timeDirect();
+      plugin = timePlugin();
+    } else {
+      plugin = timePlugin();
+      direct = timeDirect();
+    }
+    directs.push_back(direct);
+    plugins.push_back(plugin);
+    ratios.push_back(direct > 0 ? plugin / direct : 0.0);
   }
   session.close();
   wchar_t text[256];
   swprintf(text, 256,
-           L"render-host: bench %llu bytes in %u-byte chunks, best of %d: direct %.3f s, "
+           L"render-host: bench %llu bytes in %u-byte chunks, median of %d rounds: direct %.3f s, "
            L"through the plug-in %.3f s, ratio %.2f",
            static_cast<unsigned long long>(*line.benchBytes), static_cast<unsigned>(kChunkBytes),
-           kBenchRounds, bestDirect, bestPlugin, bestDirect > 0 ? bestPlugin / bestDirect : 0.0);
+           kBenchRounds, median(directs), median(plugins), median(ratios));
   printLine(text);
   return outcome.exitCode();
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config_files.h"
-#include "printer_setup.h"
+#include "printer_support.h"
 
 namespace {
 
@@ -23,29 +23,20 @@ bool endsWith(const std::wstring& text, const std::wstring& tail) {
 }
 
 // A printer of its own driver whose dependent files are exactly `files`.
-class TestPrinter {
+class TestPrinter : public vex::test::TestPrinter {
  public:
   TestPrinter(const std::wstring& name, std::vector<std::wstring> files,
-              std::vector<std::pair<std::wstring, std::string>> contents) {
-    vex::PrinterSetup setup;
-    setup.printerName = name;
-    setup.driverName = name + L" PS";
-    setup.dependentFiles = std::move(files);
-    setup.extraFiles = std::move(contents);
-    std::wstring error;
-    ok_ = vex::ensurePrinter(setup, &error);
-    EXPECT_TRUE(ok_) << std::string(error.begin(), error.end());
-    if (ok_) OpenPrinterW(const_cast<LPWSTR>(name.c_str()), &handle_, nullptr);
-    EXPECT_NE(handle_, nullptr);
-  }
-  ~TestPrinter() {
-    if (handle_ != nullptr) ClosePrinter(handle_);
-  }
-  HANDLE handle() const { return handle_; }
+              std::vector<std::pair<std::wstring, std::string>> contents)
+      : vex::test::TestPrinter(setupFor(name, std::move(files), std::move(contents))) {}
 
  private:
-  bool ok_ = false;
-  HANDLE handle_ = nullptr;
+  static vex::PrinterSetup setupFor(const std::wstring& name, std::vector<std::wstring> files,
+                                    std::vector<std::pair<std::wstring, std::string>> contents) {
+    vex::PrinterSetup setup = vex::test::ownDriverSetup(name);
+    setup.dependentFiles = std::move(files);
+    setup.extraFiles = std::move(contents);
+    return setup;
+  }
 };
 
 struct FindCase {
@@ -76,14 +67,18 @@ TEST(ConfigFiles, DependentFilesAreRecognisedByTheirEnding) {
       {L"VEX Files Long", {L"b.Cap", longCap + L".cap"}, true, L"", L"\\b.Cap"},
   };
   for (const FindCase& c : cases) {
-    SCOPED_TRACE(std::string(c.printer, c.printer + wcslen(c.printer)));
+    SCOPED_TRACE(vex::test::narrow(c.printer));
     TestPrinter printer(c.printer, c.files, contents);
     wchar_t ini[vex::kPathChars] = L"";
     EXPECT_EQ(vex::findDriverFiles(printer.handle(), ini), c.seen);
     EXPECT_TRUE(endsWith(ini, c.iniEnds)) << "plug-in INI path";
-    if (c.iniEnds[0] == L'\0') EXPECT_STREQ(ini, L"");
+    if (c.iniEnds[0] == L'\0') {
+      EXPECT_STREQ(ini, L"");
+    }
     EXPECT_TRUE(endsWith(vex::configFilePath(), c.capEnds)) << "configuration path";
-    if (c.capEnds[0] == L'\0') EXPECT_STREQ(vex::configFilePath(), L"");
+    if (c.capEnds[0] == L'\0') {
+      EXPECT_STREQ(vex::configFilePath(), L"");
+    }
   }
 }
 

@@ -39,7 +39,9 @@ TEST(RenderGetInfo, ModesAndBufferSizes) {
     EXPECT_EQ(plugin->GetInfo(c.mode, c.nullBuffer ? nullptr : buffer, c.bufferSize, &needed),
               c.result);
     EXPECT_EQ(needed, c.needed);
-    if (c.lastError != 0) EXPECT_EQ(GetLastError(), c.lastError);
+    if (c.lastError != 0) {
+      EXPECT_EQ(GetLastError(), c.lastError);
+    }
     if (c.result == S_OK) {
       DWORD value = 0;
       memcpy(&value, buffer, 4);

@@ -55,13 +55,14 @@ class Document {
     const wchar_t* name = ensureKind(kind);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    output_ = std::wstring(temp) + L"vex-output-test.prn";
+    static int documents = 0;
+    output_ = std::wstring(temp) + L"vex-output-test-" + std::to_wstring(++documents) + L".prn";
     DeleteFileW(output_.c_str());
     EXPECT_TRUE(OpenPrinterW(const_cast<LPWSTR>(name), &printer_, nullptr));
     DOC_INFO_1W info{const_cast<LPWSTR>(L"output test"), const_cast<LPWSTR>(output_.c_str()),
                      const_cast<LPWSTR>(L"RAW")};
     jobId_ = StartDocPrinterW(printer_, 1, reinterpret_cast<BYTE*>(&info));
-    EXPECT_NE(jobId_, 0u);
+    EXPECT_NE(jobId_, 0u) << "StartDocPrinterW failed, error " << GetLastError();
     driver.devobj()->hPrinter = printer_;
     EXPECT_EQ(plugin->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(hooks_), &hooks_), S_OK);
     PDEVOEM pdev = nullptr;
