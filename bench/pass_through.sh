@@ -26,4 +26,4 @@ plugin=$(sed -n 's/.*through the plug-in \([0-9.]*\) s.*/\1/p' <<<"$line")
 ratio=$(sed -n 's/.*ratio \([0-9.]*\)$/\1/p' <<<"$line")
 [ -n "$direct" ] && [ -n "$plugin" ] && [ -n "$ratio" ] ||
   { echo "pass-through: unexpected output: $line" >&2; exit 1; }
-echo "pass-through: 64 MiB in 4 KiB chunks, best of 7: direct ${direct} s, vexps ${plugin} s, ratio ${ratio}"
+echo "pass-through: 64 MiB in 4 KiB chunks, median of 7 rounds: direct ${direct} s, vexps ${plugin} s, ratio ${ratio}"

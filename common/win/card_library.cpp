@@ -1,24 +1,21 @@
 #include "card_library.h"
 
-#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "config_files.h"
 #include "outside_library.h"
+#include "text_convert.h"
 
 namespace vex {
 namespace {
 
 // Converts with the C library's current locale into at most `bytes` - 1 bytes and a NUL; false
-// when the text cannot be converted (a cut name would name another driver).
+// when the text cannot be converted whole (a cut name would name another driver).
 bool toLocaleBytes(const std::wstring& text, char* out, std::size_t bytes) {
-  out[0] = '\0';
-  const std::size_t n = std::wcstombs(out, text.c_str(), bytes);
-  if (n == static_cast<std::size_t>(-1) || n >= bytes) {
-    out[0] = '\0';
-    return false;
-  }
-  return true;
+  const std::string converted = toLocaleMultibyte(text, bytes);
+  std::memcpy(out, converted.c_str(), converted.size() + 1);
+  return !converted.empty() || text.empty();
 }
 
 struct CardQuery {

@@ -44,3 +44,34 @@ std::wstring boundedWide(const wchar_t* buffer, std::size_t chars) {
 }
 
 }  // namespace vex
+
+#include <clocale>
+#include <cstdlib>
+#include <vector>
+
+namespace vex {
+
+std::string toLocaleMultibyte(std::wstring_view text, std::size_t maxBytes) {
+  if (maxBytes == 0) return {};
+  const std::wstring terminated(text);
+  std::vector<char> out(maxBytes, '\0');
+  const std::size_t n = std::wcstombs(out.data(), terminated.c_str(), maxBytes);
+  if (n == static_cast<std::size_t>(-1) || n >= maxBytes) return {};
+  return std::string(out.data(), n);
+}
+
+std::string toUserLocaleMultibyte(std::wstring_view text, std::size_t maxBytes) {
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  const std::string saved = current ? current : "C";
+  std::setlocale(LC_CTYPE, "");
+  // A name longer than the bound is cut by characters until it fits.
+  std::string converted;
+  for (std::size_t chars = text.size() + 1; chars-- > 0;) {
+    converted = toLocaleMultibyte(text.substr(0, chars), maxBytes);
+    if (!converted.empty() || chars == 0) break;
+  }
+  std::setlocale(LC_CTYPE, saved.c_str());
+  return converted;
+}
+
+}  // namespace vex

@@ -23,3 +23,15 @@ void copyBounded(wchar_t* buffer, std::size_t chars, std::wstring_view text);
 std::wstring boundedWide(const wchar_t* buffer, std::size_t chars);
 
 }  // namespace vex
+
+namespace vex {
+
+// Text converted with the C library's current locale (wcstombs) into at most `maxBytes` - 1
+// bytes; empty when it cannot be converted whole within that bound.
+std::string toLocaleMultibyte(std::wstring_view text, std::size_t maxBytes);
+
+// Likewise, but under the user's default locale for the conversion (LC_CTYPE set to "" and
+// restored), as names of the printing application are converted.
+std::string toUserLocaleMultibyte(std::wstring_view text, std::size_t maxBytes);
+
+}  // namespace vex

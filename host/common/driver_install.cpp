@@ -101,7 +101,8 @@ bool installDriver(const DriverSpec& spec, std::wstring* error) {
       return fail(error, L"AddPrinterDriverExW(\"" + spec.name + L"\")", GetLastError());
     }
     if (!driverMatches(spec)) {
-      if (error) *error = L"the spooler did not take the new file list of driver \"" + spec.name + L"\"";
+      if (error)
+        *error = L"the spooler did not take the new file list of driver \"" + spec.name + L"\"";
       return false;
     }
   }
@@ -132,8 +133,8 @@ bool installPrinter(const PrinterSpec& spec, std::wstring* error) {
       exists = false;
     } else {
       bool isShared = (info->Attributes & PRINTER_ATTRIBUTE_SHARED) != 0;
-      bool sameSharing = isShared == spec.shared &&
-                         (!spec.shared || field(info->pShareName) == spec.shareName);
+      bool sameSharing =
+          isShared == spec.shared && (!spec.shared || field(info->pShareName) == spec.shareName);
       if (sameSharing) return true;
       if (spec.shared) {
         info->Attributes |= PRINTER_ATTRIBUTE_SHARED;

@@ -13,8 +13,7 @@ std::wstring win32ErrorText(DWORD code);
 
 // Reads a whole file of at most `maxBytes` bytes. On failure returns false and leaves the
 // Win32 error code in `*code` (ERROR_FILE_TOO_LARGE for an over-long file).
-bool readWholeFile(const std::wstring& path, std::size_t maxBytes, std::string* bytes,
-                   DWORD* code);
+bool readWholeFile(const std::wstring& path, std::size_t maxBytes, std::string* bytes, DWORD* code);
 
 // Writes `bytes` to `path` unless the file already holds exactly these bytes; `*written` tells
 // whether it wrote.

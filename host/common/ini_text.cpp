@@ -6,8 +6,8 @@ namespace vex {
 namespace {
 
 struct Line {
-  std::size_t begin;  // offset of the line in the text
-  std::size_t end;    // offset after its terminator
+  std::size_t begin;         // offset of the line in the text
+  std::size_t end;           // offset after its terminator
   std::string_view content;  // without the terminator
 };
 
@@ -67,7 +67,7 @@ std::optional<Entry> entryOf(std::string_view line) {
 // Index range [first, last) of the lines inside the first section called `section`; first is the
 // header line. nullopt when the section is absent.
 std::optional<std::pair<std::size_t, std::size_t>> findSection(const std::vector<Line>& lines,
-                                                                std::string_view section) {
+                                                               std::string_view section) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     auto name = sectionName(lines[i].content);
     if (!name || !equalsIgnoringCase(*name, section)) continue;
@@ -93,7 +93,7 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 }
 
 std::optional<std::pair<std::string, std::string>> firstIniEntry(std::string_view text,
-                                                                  std::string_view section) {
+                                                                 std::string_view section) {
   auto lines = splitLines(text);
   auto range = findSection(lines, section);
   if (!range) return std::nullopt;

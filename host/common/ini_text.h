@@ -15,7 +15,7 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 
 // The first key and value of `section`.
 std::optional<std::pair<std::string, std::string>> firstIniEntry(std::string_view text,
-                                                                  std::string_view section);
+                                                                 std::string_view section);
 
 // `text` with key=value set in `section`: the first line of that key is replaced, or the key is
 // added after the section's last entry, or the section is added at the end. New lines use the

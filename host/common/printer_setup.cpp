@@ -199,15 +199,15 @@ bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
   // The data file comes from the package, else from the sample.
   std::wstring dataSource = joinPath(packageDir, kDataFile);
   if (!fileExists(dataSource)) dataSource = joinPath(sampleDir, kDataFile);
-  if (!extraFile(setup, kDataFile) && !copyIfDifferent(dataSource, joinPath(dir3, kDataFile), error)) {
+  if (!extraFile(setup, kDataFile) &&
+      !copyIfDifferent(dataSource, joinPath(dir3, kDataFile), error)) {
     return false;
   }
 
   std::vector<std::wstring> plugins = setup.pluginFiles;
   if (plugins.empty()) plugins.push_back(kDefaultPlugin);
   for (const auto& plugin : plugins) {
-    std::wstring source =
-        isBareName(plugin) ? joinPath(programDirectory(), plugin) : plugin;
+    std::wstring source = isBareName(plugin) ? joinPath(programDirectory(), plugin) : plugin;
     std::wstring name = baseName(source);
     if (!isBareName(name)) return fail(error, L"plug-in file \"" + plugin + L"\" has no name");
     if (!copyIfDifferent(source, joinPath(dir3, name), error)) return false;

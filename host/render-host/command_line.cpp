@@ -15,13 +15,24 @@ std::uint64_t parseByteCount(std::wstring_view text) {
     if (value > (UINT64_MAX - 9) / 10) failWith(ExitCode::kBadInput, L"--bench: number too large");
     value = value * 10 + static_cast<std::uint64_t>(text[i] - L'0');
   }
-  if (i == 0) failWith(ExitCode::kBadInput, L"--bench needs a byte count, got \"" + std::wstring(text) + L"\"");
+  if (i == 0)
+    failWith(ExitCode::kBadInput,
+             L"--bench needs a byte count, got \"" + std::wstring(text) + L"\"");
   std::uint64_t unit = 1;
   if (i < text.size()) {
     switch (text[i]) {
-      case L'K': case L'k': unit = 1ull << 10; break;
-      case L'M': case L'm': unit = 1ull << 20; break;
-      case L'G': case L'g': unit = 1ull << 30; break;
+      case L'K':
+      case L'k':
+        unit = 1ull << 10;
+        break;
+      case L'M':
+      case L'm':
+        unit = 1ull << 20;
+        break;
+      case L'G':
+      case L'g':
+        unit = 1ull << 30;
+        break;
       default:
         failWith(ExitCode::kBadInput, L"--bench: unknown unit in \"" + std::wstring(text) + L"\"");
     }
@@ -41,7 +52,8 @@ std::uint64_t parseByteCount(std::wstring_view text) {
 CommandLine parseCommandLine(int argc, wchar_t** argv) {
   CommandLine line;
   auto valueOf = [&](int& i, std::wstring_view option) -> std::wstring {
-    if (i + 1 >= argc) failWith(ExitCode::kBadInput, std::wstring(option) + L" needs a value\n" + kUsage);
+    if (i + 1 >= argc)
+      failWith(ExitCode::kBadInput, std::wstring(option) + L" needs a value\n" + kUsage);
     return argv[++i];
   };
   for (int i = 1; i < argc; ++i) {

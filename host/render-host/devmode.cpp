@@ -64,31 +64,51 @@ const DwordField kDwordFields[] = {
 // The printer members sit in unnamed unions, so they are reached by their dmFields bit.
 short* shortMember(DEVMODEW& dm, DWORD flag) {
   switch (flag) {
-    case DM_ORIENTATION: return &dm.dmOrientation;
-    case DM_PAPERSIZE: return &dm.dmPaperSize;
-    case DM_PAPERLENGTH: return &dm.dmPaperLength;
-    case DM_PAPERWIDTH: return &dm.dmPaperWidth;
-    case DM_SCALE: return &dm.dmScale;
-    case DM_COPIES: return &dm.dmCopies;
-    case DM_DEFAULTSOURCE: return &dm.dmDefaultSource;
-    case DM_PRINTQUALITY: return &dm.dmPrintQuality;
-    case DM_COLOR: return &dm.dmColor;
-    case DM_DUPLEX: return &dm.dmDuplex;
-    case DM_YRESOLUTION: return &dm.dmYResolution;
-    case DM_TTOPTION: return &dm.dmTTOption;
-    case DM_COLLATE: return &dm.dmCollate;
-    default: return nullptr;
+    case DM_ORIENTATION:
+      return &dm.dmOrientation;
+    case DM_PAPERSIZE:
+      return &dm.dmPaperSize;
+    case DM_PAPERLENGTH:
+      return &dm.dmPaperLength;
+    case DM_PAPERWIDTH:
+      return &dm.dmPaperWidth;
+    case DM_SCALE:
+      return &dm.dmScale;
+    case DM_COPIES:
+      return &dm.dmCopies;
+    case DM_DEFAULTSOURCE:
+      return &dm.dmDefaultSource;
+    case DM_PRINTQUALITY:
+      return &dm.dmPrintQuality;
+    case DM_COLOR:
+      return &dm.dmColor;
+    case DM_DUPLEX:
+      return &dm.dmDuplex;
+    case DM_YRESOLUTION:
+      return &dm.dmYResolution;
+    case DM_TTOPTION:
+      return &dm.dmTTOption;
+    case DM_COLLATE:
+      return &dm.dmCollate;
+    default:
+      return nullptr;
   }
 }
 
 DWORD* dwordMember(DEVMODEW& dm, DWORD flag) {
   switch (flag) {
-    case DM_NUP: return &dm.dmNup;
-    case DM_ICMMETHOD: return &dm.dmICMMethod;
-    case DM_ICMINTENT: return &dm.dmICMIntent;
-    case DM_MEDIATYPE: return &dm.dmMediaType;
-    case DM_DITHERTYPE: return &dm.dmDitherType;
-    default: return nullptr;
+    case DM_NUP:
+      return &dm.dmNup;
+    case DM_ICMMETHOD:
+      return &dm.dmICMMethod;
+    case DM_ICMINTENT:
+      return &dm.dmICMIntent;
+    case DM_MEDIATYPE:
+      return &dm.dmMediaType;
+    case DM_DITHERTYPE:
+      return &dm.dmDitherType;
+    default:
+      return nullptr;
   }
 }
 
@@ -168,7 +188,8 @@ std::vector<std::uint8_t> publicDevModeWithRecord(const DEVMODEW& devMode,
   head.dmDriverExtra = static_cast<WORD>(std::min<std::size_t>(record.size(), 0xFFFF));
   std::vector<std::uint8_t> block(sizeof(DEVMODEW) + head.dmDriverExtra);
   std::memcpy(block.data(), &head, sizeof(DEVMODEW));
-  if (head.dmDriverExtra) std::memcpy(block.data() + sizeof(DEVMODEW), record.data(), head.dmDriverExtra);
+  if (head.dmDriverExtra)
+    std::memcpy(block.data() + sizeof(DEVMODEW), record.data(), head.dmDriverExtra);
   return block;
 }
 

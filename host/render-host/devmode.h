@@ -26,7 +26,7 @@ std::vector<std::uint8_t> publicDevModeWithRecord(const DEVMODEW& devMode,
 // Page size in points for the document, from dmPaperSize (or dmPaperWidth/dmPaperLength for a
 // custom size) and dmOrientation.
 struct PageGeometry {
-  int width = 595;   // of the paper, portrait
+  int width = 595;  // of the paper, portrait
   int height = 842;
   bool landscape = false;
 };

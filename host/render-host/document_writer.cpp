@@ -53,14 +53,20 @@ void putFiller(PrintTarget& target, std::uint64_t total) {
 std::string builtInPage(int page, int pages, int width, int height) {
   auto n = [](int v) { return std::to_string(v); };
   return "0.15 0.35 0.75 setrgbcolor\n"
-         "72 " + n(height - 380) + " " + n(width - 144) + " 200 rectfill\n"
+         "72 " +
+         n(height - 380) + " " + n(width - 144) +
+         " 200 rectfill\n"
          "0.85 0.2 0.1 setrgbcolor\n" +
-         n(width / 2) + " " + n(height - 500) + " 60 0 360 arc fill\n"
+         n(width / 2) + " " + n(height - 500) +
+         " 60 0 360 arc fill\n"
          "0 setgray\n"
          "/Helvetica-Bold findfont 28 scalefont setfont\n"
-         "72 " + n(height - 100) + " moveto (VEX demo document) show\n"
+         "72 " +
+         n(height - 100) +
+         " moveto (VEX demo document) show\n"
          "/Helvetica findfont 16 scalefont setfont\n"
-         "72 " + n(height - 130) + " moveto (Page " + n(page) + " of " + n(pages) + ") show\n";
+         "72 " +
+         n(height - 130) + " moveto (Page " + n(page) + " of " + n(pages) + ") show\n";
 }
 
 std::string documentHeader(const DocumentPlan& plan, bool builtIn) {

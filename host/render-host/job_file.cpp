@@ -27,13 +27,14 @@ std::vector<std::pair<std::wstring, std::wstring>> readSection(const JobDescript
                                                                const wchar_t* section) {
   std::vector<wchar_t> buffer(4096);
   for (;;) {
-    DWORD got = GetPrivateProfileSectionW(section, buffer.data(),
-                                          static_cast<DWORD>(buffer.size()), job.path.c_str());
+    DWORD got = GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                          job.path.c_str());
     if (got + 2 < buffer.size()) {
       buffer.resize(got + 1);
       break;
     }
-    if (buffer.size() >= (16u << 20)) bad(job, L"section [" + std::wstring(section) + L"] is too long");
+    if (buffer.size() >= (16u << 20))
+      bad(job, L"section [" + std::wstring(section) + L"] is too long");
     buffer.resize(buffer.size() * 4);
   }
   std::vector<std::pair<std::wstring, std::wstring>> entries;
@@ -61,7 +62,8 @@ std::vector<std::pair<std::wstring, std::wstring>> readSection(const JobDescript
 std::wstring resolvePath(const JobDescription& job, const std::wstring& path) {
   bool absolute = (path.size() >= 2 && path[1] == L':') ||
                   (!path.empty() && (path[0] == L'\\' || path[0] == L'/'));
-  std::wstring joined = absolute ? path : joinPath(job.path.substr(0, job.path.find_last_of(L"\\/")), path);
+  std::wstring joined =
+      absolute ? path : joinPath(job.path.substr(0, job.path.find_last_of(L"\\/")), path);
   DWORD length = GetFullPathNameW(joined.c_str(), 0, nullptr, nullptr);
   if (length == 0) return joined;
   std::wstring full(length, L'\0');
@@ -76,10 +78,10 @@ std::string readFileOf(const JobDescription& job, const std::wstring& key,
   std::string bytes;
   DWORD code = 0;
   if (!readWholeFile(path, limit, &bytes, &code)) {
-    bad(job, key + L"=" + value + L": cannot read " + path + L": " +
-                 (code == ERROR_FILE_TOO_LARGE
-                      ? L"larger than " + std::to_wstring(limit) + L" bytes"
-                      : win32ErrorText(code)));
+    bad(job,
+        key + L"=" + value + L": cannot read " + path + L": " +
+            (code == ERROR_FILE_TOO_LARGE ? L"larger than " + std::to_wstring(limit) + L" bytes"
+                                          : win32ErrorText(code)));
   }
   return bytes;
 }
@@ -120,7 +122,8 @@ void readFeatures(JobDescription& job) {
     if (key == L"Dialect") {
       int dialect = 0;
       if (!parseSmallNumber(value, 0, 3, &dialect)) {
-        bad(job, L"[Features] Dialect=" + value + L": expected 0 (speed), 1 (portability), 2 (EPS) or 3 (archive)");
+        bad(job, L"[Features] Dialect=" + value +
+                     L": expected 0 (speed), 1 (portability), 2 (EPS) or 3 (archive)");
       }
       job.features.dialect = static_cast<std::uint8_t>(dialect);
       continue;
@@ -172,7 +175,8 @@ void readPrinter(JobDescription& job) {
     } else if (equalsIgnoringCase(key, L"Driver")) {
       job.printer.driverName = value;
     } else if (equalsIgnoringCase(key, L"Shared")) {
-      if (!parseFlag(value, &job.printer.shared)) bad(job, L"[Printer] Shared=" + value + L": expected 0 or 1");
+      if (!parseFlag(value, &job.printer.shared))
+        bad(job, L"[Printer] Shared=" + value + L": expected 0 or 1");
     } else if (equalsIgnoringCase(key, L"ShareName")) {
       job.printer.shareName = value;
     } else if (equalsIgnoringCase(key, L"Package")) {
@@ -181,7 +185,8 @@ void readPrinter(JobDescription& job) {
       if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         bad(job, L"[Printer] Package=" + value + L": no folder " + job.printer.packageDir);
       }
-    } else if (key.size() > 6 && equalsIgnoringCase(std::wstring_view(key).substr(0, 6), L"Model.")) {
+    } else if (key.size() > 6 &&
+               equalsIgnoringCase(std::wstring_view(key).substr(0, 6), L"Model.")) {
       job.printer.modelOverrides.emplace_back(key.substr(6), value);
     } else {
       bad(job, L"[Printer] unknown key \"" + key + L"\"");
@@ -223,14 +228,16 @@ JobDescription readJobFile(const std::wstring& path) {
   JobDescription job;
   DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   job.path.assign(length ? length : 1, L'\0');
-  length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(job.path.size()), job.path.data(), nullptr);
+  length =
+      GetFullPathNameW(path.c_str(), static_cast<DWORD>(job.path.size()), job.path.data(), nullptr);
   if (length == 0) failWith(ExitCode::kBadInput, L"bad job file path \"" + path + L"\"");
   job.path.resize(length);
   // The profile API reads a missing file as an empty one.
   if (!fileExists(job.path)) failWith(ExitCode::kBadInput, L"no job file " + job.path);
 
   std::vector<wchar_t> names(4096);
-  DWORD got = GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()), job.path.c_str());
+  DWORD got = GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()),
+                                             job.path.c_str());
   if (got + 2 >= names.size()) bad(job, L"too many sections");
   for (const wchar_t* p = names.data(); *p; p += wcslen(p) + 1) {
     std::wstring_view name = p;

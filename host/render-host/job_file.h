@@ -31,7 +31,7 @@ struct DocumentSettings {
 struct JobDescription {
   std::wstring path;  // full path of the job file
   FeatureSettings features;
-  DEVMODEW devMode{};  // defaults with the [DevMode] members applied
+  DEVMODEW devMode{};                     // defaults with the [DevMode] members applied
   std::optional<std::string> recordFile;  // raw record bytes, at most the record size
   std::vector<std::pair<std::string, std::u16string>> recordFields;  // checked names and values
   PrinterSetup printer;

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "command_line.h"
 #include "devmode.h"
@@ -43,7 +43,9 @@ DocumentPlan planFor(const JobDescription& job) {
   return plan;
 }
 
-std::wstring byteCount(std::uint64_t n) { return std::to_wstring(n) + (n == 1 ? L" byte" : L" bytes"); }
+std::wstring byteCount(std::uint64_t n) {
+  return std::to_wstring(n) + (n == 1 ? L" byte" : L" bytes");
+}
 std::wstring pageCount(int n) { return std::to_wstring(n) + (n == 1 ? L" page" : L" pages"); }
 
 int runJob(const CommandLine& line, const JobDescription& job) {
@@ -56,13 +58,13 @@ int runJob(const CommandLine& line, const JobDescription& job) {
     DirectTarget target(printer.get());
     writeDocument(plan, target);
     document.end();
-    printLine(L"render-host: job " + std::to_wstring(document.jobId()) + L" written to " +
-              outPath + L": " + pageCount(plan.pages) + L", " +
-              byteCount(target.bytes()) + L", no plug-in");
+    printLine(L"render-host: job " + std::to_wstring(document.jobId()) + L" written to " + outPath +
+              L": " + pageCount(plan.pages) + L", " + byteCount(target.bytes()) + L", no plug-in");
     return outcome.exitCode();
   }
-  const std::wstring pluginPath =
-      line.pluginPath.empty() ? joinPath(programDirectory(), L"vexps.dll") : fullPath(line.pluginPath);
+  const std::wstring pluginPath = line.pluginPath.empty()
+                                      ? joinPath(programDirectory(), L"vexps.dll")
+                                      : fullPath(line.pluginPath);
   PluginSession session(pluginPath, printer.get(), job, outcome);
   SpoolerDocument document(printer.get(), job.document.name, outPath);
   session.startDoc(job.document.name, document.jobId());
@@ -83,7 +85,8 @@ double secondsSince(const LARGE_INTEGER& start) {
   LARGE_INTEGER now, frequency;
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return static_cast<double>(now.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
 }
 
 double median(std::vector<double> values) {
@@ -101,8 +104,9 @@ int runBench(const CommandLine& line, const JobDescription& job) {
   PrinterHandle printer(job.printer.printerName);
   DocumentPlan plan = planFor(job);
   plan.fillerBytes = *line.benchBytes;
-  const std::wstring pluginPath =
-      line.pluginPath.empty() ? joinPath(programDirectory(), L"vexps.dll") : fullPath(line.pluginPath);
+  const std::wstring pluginPath = line.pluginPath.empty()
+                                      ? joinPath(programDirectory(), L"vexps.dll")
+                                      : fullPath(line.pluginPath);
   PluginSession session(pluginPath, printer.get(), job, outcome);
   auto timeDirect = [&] {
     LARGE_INTEGER start;
@@ -157,7 +161,8 @@ int run(int argc, wchar_t** argv) {
     const JobDescription job = readJobFile(line.jobPath);
     std::wstring error;
     if (!ensurePrinter(job.printer, &error)) {
-      failWith(ExitCode::kSpooler, L"cannot install printer \"" + job.printer.printerName + L"\": " + error);
+      failWith(ExitCode::kSpooler,
+               L"cannot install printer \"" + job.printer.printerName + L"\": " + error);
     }
     return line.benchBytes ? runBench(line, job) : runJob(line, job);
   } catch (const HostFailure& failure) {

@@ -18,12 +18,18 @@ constexpr ULONG kBitmapFormat24Bpp = 6;  // BMF_24BPP
 
 const wchar_t* injectionName(DWORD index) {
   switch (index) {
-    case PSINJECT_BEGINSTREAM: return L"PSINJECT_BEGINSTREAM";
-    case PSINJECT_BEGINPROLOG: return L"PSINJECT_BEGINPROLOG";
-    case PSINJECT_BEGINSETUP: return L"PSINJECT_BEGINSETUP";
-    case PSINJECT_ENDPAGESETUP: return L"PSINJECT_ENDPAGESETUP";
-    case PSINJECT_ENDSTREAM: return L"PSINJECT_ENDSTREAM";
-    default: return L"PSINJECT_?";
+    case PSINJECT_BEGINSTREAM:
+      return L"PSINJECT_BEGINSTREAM";
+    case PSINJECT_BEGINPROLOG:
+      return L"PSINJECT_BEGINPROLOG";
+    case PSINJECT_BEGINSETUP:
+      return L"PSINJECT_BEGINSETUP";
+    case PSINJECT_ENDPAGESETUP:
+      return L"PSINJECT_ENDPAGESETUP";
+    case PSINJECT_ENDSTREAM:
+      return L"PSINJECT_ENDSTREAM";
+    default:
+      return L"PSINJECT_?";
   }
 }
 
@@ -61,7 +67,8 @@ void PluginSession::load(const std::wstring& pluginPath) {
     failWith(ExitCode::kPluginLoad, pluginPath + L" exports no DllGetClassObject");
   }
   IClassFactory* factory = nullptr;
-  HRESULT result = getClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  HRESULT result =
+      getClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory));
   if (FAILED(result) || !factory) {
     failWith(ExitCode::kPluginLoad, L"DllGetClassObject(CLSID_OEMRENDER) returned " + hr(result));
   }
@@ -116,7 +123,8 @@ void PluginSession::negotiateDevMode(const JobDescription& job) {
   devMode_ = job.devMode;
   DWORD size = 0;
   HRESULT result = devModeCall(OEMDM_SIZE, nullptr, nullptr, &size);
-  if (result != S_OK) failWith(ExitCode::kPluginCall, L"DevMode(OEMDM_SIZE) returned " + hr(result));
+  if (result != S_OK)
+    failWith(ExitCode::kPluginCall, L"DevMode(OEMDM_SIZE) returned " + hr(result));
   if (size != kRecordSize) {
     failWith(ExitCode::kPluginCall, L"DevMode(OEMDM_SIZE) asks for " + std::to_wstring(size) +
                                         L" bytes; the private record has " +
@@ -136,12 +144,11 @@ void PluginSession::negotiateDevMode(const JobDescription& job) {
   }
   if (getU32(merged.data(), rec::dwSize) != kRecordSize ||
       getU32(merged.data(), rec::dwSignature) != signature_) {
-    outcome_.report(ExitCode::kPluginCall,
-                    L"the merged record's header (size " +
-                        std::to_wstring(getU32(merged.data(), rec::dwSize)) + L", signature " +
-                        hr(static_cast<HRESULT>(getU32(merged.data(), rec::dwSignature))) +
-                        L") does not match the plug-in's signature " +
-                        hr(static_cast<HRESULT>(signature_)));
+    outcome_.report(
+        ExitCode::kPluginCall,
+        L"the merged record's header (size " + std::to_wstring(getU32(merged.data(), rec::dwSize)) +
+            L", signature " + hr(static_cast<HRESULT>(getU32(merged.data(), rec::dwSignature))) +
+            L") does not match the plug-in's signature " + hr(static_cast<HRESULT>(signature_)));
   }
   publicDevMode_ = publicDevModeWithRecord(devMode_, merged);
 }
@@ -199,7 +206,8 @@ void PluginSession::callDdi(ULONG index, const wchar_t* name, SURFOBJ* surface, 
   const ULONG before = ddiRecord(index).calls;
   BOOL ok = functionCast<Fn>(hook ? hook : own)(surface, args...);
   if (!ok) {
-    outcome_.report(ExitCode::kPluginCall, std::wstring(L"the plug-in's ") + name + L" returned FALSE");
+    outcome_.report(ExitCode::kPluginCall,
+                    std::wstring(L"the plug-in's ") + name + L" returned FALSE");
   }
   const DdiRecord& after = ddiRecord(index);
   if (after.calls != before + 1 || after.surface != surface) {
@@ -247,10 +255,10 @@ void PluginSession::Target::inject(DWORD index) {
   DWORD result = 0;
   HRESULT status = session_.plugin_->Command(&session_.device_.devobj, index, nullptr, 0, &result);
   if (status == S_OK) return;
-  session_.outcome_.report(ExitCode::kInjection,
-                           std::wstring(L"injection point ") + injectionName(index) +
-                               L" failed: Command returned " + hr(status) + L", result " +
-                               std::to_wstring(result));
+  session_.outcome_.report(ExitCode::kInjection, std::wstring(L"injection point ") +
+                                                     injectionName(index) +
+                                                     L" failed: Command returned " + hr(status) +
+                                                     L", result " + std::to_wstring(result));
 }
 
 void PluginSession::Target::startPage() {
@@ -258,12 +266,11 @@ void PluginSession::Target::startPage() {
 }
 
 void PluginSession::Target::textOut() {
-  session_.callDdi<PFN_DrvTextOut>(INDEX_DrvTextOut, L"DrvTextOut", &session_.pageSurface_,
-                                   static_cast<STROBJ*>(nullptr), static_cast<FONTOBJ*>(nullptr),
-                                   static_cast<CLIPOBJ*>(nullptr), static_cast<RECTL*>(nullptr),
-                                   static_cast<RECTL*>(nullptr), static_cast<BRUSHOBJ*>(nullptr),
-                                   static_cast<BRUSHOBJ*>(nullptr), static_cast<POINTL*>(nullptr),
-                                   MIX{0x0D0D});
+  session_.callDdi<PFN_DrvTextOut>(
+      INDEX_DrvTextOut, L"DrvTextOut", &session_.pageSurface_, static_cast<STROBJ*>(nullptr),
+      static_cast<FONTOBJ*>(nullptr), static_cast<CLIPOBJ*>(nullptr), static_cast<RECTL*>(nullptr),
+      static_cast<RECTL*>(nullptr), static_cast<BRUSHOBJ*>(nullptr),
+      static_cast<BRUSHOBJ*>(nullptr), static_cast<POINTL*>(nullptr), MIX{0x0D0D});
 }
 
 void PluginSession::Target::sendPage() {
@@ -274,22 +281,29 @@ void PluginSession::close() {
   if (pdevEnabled_) {
     pdevEnabled_ = false;
     HRESULT result = plugin_->DisablePDEV(&device_.devobj);
-    if (result != S_OK) outcome_.report(ExitCode::kPluginCall, L"DisablePDEV returned " + hr(result));
+    if (result != S_OK)
+      outcome_.report(ExitCode::kPluginCall, L"DisablePDEV returned " + hr(result));
   }
   if (driverEnabled_) {
     driverEnabled_ = false;
     HRESULT result = plugin_->DisableDriver();
-    if (result != S_OK) outcome_.report(ExitCode::kPluginCall, L"DisableDriver returned " + hr(result));
+    if (result != S_OK)
+      outcome_.report(ExitCode::kPluginCall, L"DisableDriver returned " + hr(result));
   }
   if (plugin_) {
     plugin_->Release();
     plugin_ = nullptr;
     device_.plugin = nullptr;
   }
-  if (helper_.references() != 1) {
-    outcome_.report(ExitCode::kPluginCall, L"the plug-in still holds " +
-                                               std::to_wstring(helper_.references() - 1) +
-                                               L" references to the driver's helper interface");
+  const LONG kept = helper_.references() - 1;  // the session's own reference aside
+  if (kept > 0) {
+    outcome_.report(ExitCode::kPluginCall, L"the plug-in still holds " + std::to_wstring(kept) +
+                                               (kept == 1 ? L" reference" : L" references") +
+                                               L" to the driver's helper interface");
+  } else if (kept < 0) {
+    outcome_.report(ExitCode::kPluginCall, L"the plug-in released the driver's helper interface " +
+                                               std::to_wstring(-kept) +
+                                               L" more time(s) than it took it");
   }
   if (module_) {
     auto canUnload = functionCast<DllCanUnloadNowFn>(GetProcAddress(module_, "DllCanUnloadNow"));

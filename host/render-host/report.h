@@ -8,13 +8,13 @@ namespace vex::host {
 // 5 and 9 are left out: shells see a crash (0xC0000005, 0xC0000409) as its low byte.
 enum class ExitCode : int {
   kOk = 0,
-  kInternal = 1,     // unexpected failure of the stand-in itself
-  kBadInput = 2,     // command line or job file
-  kSpooler = 3,      // installing the printer, or the spooler's job calls
-  kPluginLoad = 4,   // the plug-in could not be loaded or created
-  kPluginCall = 6,   // a plug-in method or hook failed or broke the driver's rules
-  kInjection = 7,    // an injection point reported failure
-  kOutput = 8,       // output through the plug-in failed or was not taken whole
+  kInternal = 1,    // unexpected failure of the stand-in itself
+  kBadInput = 2,    // command line or job file
+  kSpooler = 3,     // installing the printer, or the spooler's job calls
+  kPluginLoad = 4,  // the plug-in could not be loaded or created
+  kPluginCall = 6,  // a plug-in method or hook failed or broke the driver's rules
+  kInjection = 7,   // an injection point reported failure
+  kOutput = 8,      // output through the plug-in failed or was not taken whole
 };
 
 // Ends the current step; caught in main.

@@ -11,7 +11,8 @@ PrinterHandle::PrinterHandle(const std::wstring& name) {
   PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
   if (!OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &handle_, &defaults)) {
     handle_ = nullptr;
-    failWith(ExitCode::kSpooler, L"OpenPrinterW(\"" + name + L"\"): " + win32ErrorText(GetLastError()));
+    failWith(ExitCode::kSpooler,
+             L"OpenPrinterW(\"" + name + L"\"): " + win32ErrorText(GetLastError()));
   }
 }
 
@@ -28,8 +29,8 @@ SpoolerDocument::SpoolerDocument(HANDLE printer, const std::wstring& name,
   info.pDatatype = const_cast<wchar_t*>(L"RAW");
   jobId_ = StartDocPrinterW(printer_, 1, reinterpret_cast<BYTE*>(&info));
   if (jobId_ == 0) {
-    failWith(ExitCode::kSpooler, L"StartDocPrinterW(output " + outputFile + L"): " +
-                                     win32ErrorText(GetLastError()));
+    failWith(ExitCode::kSpooler,
+             L"StartDocPrinterW(output " + outputFile + L"): " + win32ErrorText(GetLastError()));
   }
   open_ = true;
 }

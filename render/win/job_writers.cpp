@@ -1,13 +1,11 @@
 #include "job_writers.h"
 
-// None of the job's own texts is written yet: the PJL header and trailer, the resources, the
-// page-setup values, the watermark and the overlay forms each come with their own writer. Until
-// then every injection point adds nothing to the driver's stream and reports success.
+// Not written yet: the resources, the page-setup values, the watermark and the overlay forms each
+// come with their own writer. Until then these injection points add nothing to the driver's
+// stream and report success.
 
 namespace vex {
 
-bool writeJobHeader(const JobWriteContext&) { return true; }
-bool writeJobTrailer(const JobWriteContext&) { return true; }
 bool writePrologResources(const JobWriteContext&) { return true; }
 bool writePageSetupValues(const JobWriteContext&) { return true; }
 bool writeWatermarkSetup(const JobWriteContext&) { return true; }

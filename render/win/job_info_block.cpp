@@ -1,0 +1,79 @@
+#include "job_info_block.h"
+
+#include <winspool.h>
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "app_channel.h"
+#include "app_name_consumer.h"
+#include "job_info_request.h"
+#include "outside_library.h"
+#include "text_convert.h"
+
+namespace vex {
+namespace {
+
+using GetJobInfoCmdFn = int(__cdecl*)(std::uint32_t version, JobInfoRequest* request,
+                                      char* buffer, std::uint32_t* size);
+
+constexpr int kAnswerSize = 1;
+constexpr int kAnswerFilled = 0;
+constexpr int kAnswerNoVersion2 = 3;
+constexpr std::uint32_t kMaxBlockBytes = 64 * 1024;  // far above any real block
+
+std::wstring libraryPath(const wchar_t* name) {
+  wchar_t directory[255] = L"";  // 510 bytes
+  DWORD needed = 0;
+  if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
+                                  sizeof(directory), &needed)) {
+    return {};
+  }
+  const std::wstring file = boundedWide(name, 128);
+  if (file.empty()) return {};
+  return boundedWide(directory, 255) + L"\\3\\" + file;
+}
+
+}  // namespace
+
+std::string jobInformationBlock(HANDLE printer, const JobInfoRecord& job,
+                                std::uint8_t nupSelection) {
+  const std::wstring path = libraryPath(job.libraryName);
+  if (path.empty()) return {};
+  OutsideLibrary library(path);
+  const auto getJobInfoCmd = library.entry<GetJobInfoCmdFn>("GetJobInfoCmd");
+  if (getJobInfoCmd == nullptr) return {};
+
+  const std::string applicationName =
+      toUserLocaleMultibyte(receiveApplicationName(printer, job.jobId), kAppNameChars);
+  JobInfoRequest request{};
+  request.printerName = job.printerName;
+  request.configPath = job.configFilePath;
+  request.jobId = job.jobId;
+  request.pagesPerSheet = pagesPerSheet(nupSelection);
+  request.applicationName = applicationName.c_str();
+
+  std::uint32_t size = 0;
+  std::uint32_t version = 2;
+  int answer = getJobInfoCmd(2, &request, nullptr, &size);
+  if (answer == kAnswerNoVersion2) {
+    version = 0;
+    request.applicationName = nullptr;
+    answer = getJobInfoCmd(0, &request, nullptr, &size);
+  } else {
+    answer = getJobInfoCmd(2, &request, nullptr, &size);
+  }
+  if (answer != kAnswerSize || size == 0 || size > kMaxBlockBytes) return {};
+  std::vector<char> buffer;
+  try {
+    buffer.assign(size + 1, '\0');  // one byte more than asked: the text always ends
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  std::uint32_t filled = size;
+  if (getJobInfoCmd(version, &request, buffer.data(), &filled) != kAnswerFilled) return {};
+  return std::string(buffer.data(), strnlen(buffer.data(), size));
+}
+
+}  // namespace vex
