@@ -88,7 +88,8 @@ JobInfoSwitches readJobInfoSwitches(const ProfileReader& read) {
   if (!read) return s;
   if (auto v = read("Behaviour", "Version2")) s.refuseVersion2 = equalsIgnoringCase(*v, "refuse");
   if (auto v = read("Behaviour", "SizeQuery")) s.failSizeQuery = equalsIgnoringCase(*v, "fail");
-  if (auto v = read("Behaviour", "ExtraSize")) s.extraSize = parseBounded(*v, kMaxExtraSize).value_or(0);
+  if (auto v = read("Behaviour", "ExtraSize"))
+    s.extraSize = parseBounded(*v, kMaxExtraSize).value_or(0);
   if (auto v = read("Behaviour", "NoTerminator")) s.noTerminator = (*v == "1");
   s.computerName = read("Values", "ComputerName");
   s.userName = read("Values", "UserName");
@@ -164,19 +165,37 @@ std::u16string executableBaseName(std::u16string_view path) {
 
 bool isPipeName(std::u16string_view name) {
   if (name.size() < 2 || name[0] != u'\\' || name[1] != u'\\') return false;
-  const std::size_t serverEnd = name.find(u'\\', 2);
-  if (serverEnd == std::u16string_view::npos || serverEnd == 2) return false;
-  const std::u16string_view server = name.substr(2, serverEnd - 2);
-  if (server.find_first_of(u"/:*?\"<>|") != std::u16string_view::npos) return false;
-  const std::u16string_view rest = name.substr(serverEnd + 1);
-  if (rest.size() < 6) return false;  // "pipe\" and at least one character
-  const std::u16string_view word = rest.substr(0, 5);
-  const char16_t* pipe = u"pipe\\";
-  for (std::size_t i = 0; i < 5; ++i) {
+  if (name.find(u'\0') != std::u16string_view::npos) return false;
+  // The platform reads '/' as a separator too and resolves "." and ".." steps: a name that
+  // could step out of the pipe namespace is refused.
+  std::vector<std::u16string_view> segments;
+  std::size_t begin = 2;
+  for (;;) {
+    const std::size_t end = name.find_first_of(u"\\/", begin);
+    segments.push_back(name.substr(begin, end == std::u16string_view::npos ? end : end - begin));
+    if (end == std::u16string_view::npos) break;
+    begin = end + 1;
+  }
+  if (segments.size() < 3) return false;
+  const std::u16string_view server = segments[0];
+  if (server.empty() || server.find_first_of(u":*?\"<>|") != std::u16string_view::npos) {
+    return false;
+  }
+  const auto onlyDots = [](std::u16string_view s) {
+    return s.find_first_not_of(u". ") == std::u16string_view::npos;
+  };
+  if (server != u"." && onlyDots(server)) return false;
+  const std::u16string_view word = segments[1];
+  const char16_t* pipe = u"pipe";
+  if (word.size() != 4) return false;
+  for (std::size_t i = 0; i < 4; ++i) {
     const char16_t c = (word[i] >= u'A' && word[i] <= u'Z') ? char16_t(word[i] + 32) : word[i];
     if (c != pipe[i]) return false;
   }
-  return rest.find(u'\0') == std::u16string_view::npos;
+  for (std::size_t i = 2; i < segments.size(); ++i) {
+    if (segments[i].empty() || onlyDots(segments[i])) return false;
+  }
+  return true;
 }
 
 RelayArguments parseRelayArguments(const std::vector<std::u16string>& argv) {

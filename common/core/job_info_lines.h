@@ -46,14 +46,14 @@ std::string composeJobInfoText(const JobInfoValues& values);
 
 // The library's own test switches (file "vexjobinfo.ini" beside the library).
 struct JobInfoSwitches {
-  bool refuseVersion2 = false;    // [Behaviour] Version2=refuse
-  bool failSizeQuery = false;     // [Behaviour] SizeQuery=fail
-  std::uint32_t extraSize = 0;    // [Behaviour] ExtraSize=N
-  bool noTerminator = false;      // [Behaviour] NoTerminator=1
-  std::optional<std::string> computerName;   // [Values] ComputerName=
-  std::optional<std::string> userName;       // [Values] UserName=
-  std::optional<std::string> receptionTime;  // [Values] ReceptionTime=
-  std::optional<std::string> application;    // [Values] Application=
+  bool refuseVersion2 = false;                           // [Behaviour] Version2=refuse
+  bool failSizeQuery = false;                            // [Behaviour] SizeQuery=fail
+  std::uint32_t extraSize = 0;                           // [Behaviour] ExtraSize=N
+  bool noTerminator = false;                             // [Behaviour] NoTerminator=1
+  std::optional<std::string> computerName;               // [Values] ComputerName=
+  std::optional<std::string> userName;                   // [Values] UserName=
+  std::optional<std::string> receptionTime;              // [Values] ReceptionTime=
+  std::optional<std::string> application;                // [Values] Application=
   std::optional<std::string> applicationSecondHalfOnly;  // [Values] ApplicationSecondHalfOnly=
 };
 
@@ -114,7 +114,8 @@ struct RelayArguments {
 // `--wait-ms N` follows the pipe name.
 RelayArguments parseRelayArguments(const std::vector<std::u16string>& argv);
 
-// "\\server\pipe\name" (any case of "pipe"): the relay never opens anything but a pipe.
+// "\\server\pipe\name" (any case of "pipe"; '/' counts as a separator, as the platform
+// reads it) without empty, "." or ".." steps: the relay never opens anything but a pipe.
 bool isPipeName(std::u16string_view name);
 
 // The one message: at most 60 UTF-16 units (never half a surrogate pair) and the zero.

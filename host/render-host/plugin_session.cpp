@@ -1,7 +1,5 @@
 #include "plugin_session.h"
 
-#include <cstring>
-
 #include "driver_ddi.h"
 #include "function_cast.h"
 #include "host_files.h"
@@ -39,7 +37,7 @@ std::wstring hr(HRESULT value) { return hresultText(value); }
 
 PluginSession::PluginSession(const std::wstring& pluginPath, HANDLE printer,
                              const JobDescription& job, Outcome& outcome)
-    : outcome_(outcome), printer_(printer), printerName_(job.printer.printerName) {
+    : outcome_(outcome), printer_(printer) {
   device_.features = &job.features;
   device_.procs = driverProcedures();
   setActiveDevice(&device_);

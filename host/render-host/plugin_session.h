@@ -63,7 +63,6 @@ class PluginSession {
 
   Outcome& outcome_;
   HANDLE printer_;
-  std::wstring printerName_;
   HMODULE module_ = nullptr;
   IPrintOemPS2* plugin_ = nullptr;
   DriverHelper helper_;
