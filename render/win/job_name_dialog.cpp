@@ -68,7 +68,8 @@ void filterField(HWND field) {
 void accept(HWND dialog) {
   auto* record = reinterpret_cast<std::uint8_t*>(GetWindowLongPtrW(dialog, DWLP_USER));
   HWND field = GetDlgItem(dialog, IDC_JOB_NAME_EDIT);
-  // Text set into the field from outside bypasses the edit's filter; the record gets none of it.
+  // The field filters every change already; filtering again keeps the record clean whatever
+  // reached the field.
   const std::u16string name = filterJobName(readField(field), 0).text;
   if (name.empty()) {
     showStringMessage(dialog, IDS_ENTER_JOB_NAME, 0, MB_ICONHAND);

@@ -38,7 +38,6 @@ std::atomic<int> g_beeps{0};
 std::atomic<int> g_otherBeeps{0};  // MessageBeep with another sound than the default
 std::atomic<int> g_imeDetaches{0};
 std::atomic<int> g_imeOtherCalls{0};
-std::atomic<HWND> g_field{nullptr};
 using ImmAssociateContextFn = HIMC(WINAPI*)(HWND, HIMC);
 ImmAssociateContextFn g_realImmAssociateContext = nullptr;
 
@@ -52,7 +51,7 @@ BOOL WINAPI countingMessageBeep(UINT type) {
 }
 
 HIMC WINAPI countingImmAssociateContext(HWND window, HIMC context) {
-  if (window == g_field.load() && context == nullptr) {
+  if (GetDlgCtrlID(window) == kField && context == nullptr) {
     ++g_imeDetaches;
   } else {
     ++g_imeOtherCalls;
@@ -113,24 +112,25 @@ std::wstring className(HWND window) {
   return buffer;
 }
 
+struct DialogSearch {
+  const std::wstring* title;
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<DialogSearch*>(param);
+  if (className(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  if (GetWindow(window, GW_OWNER) != s->owner) return TRUE;
+  if (!s->title->empty() && windowText(window) != *s->title) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
 // A visible dialog-class window of `thread` with the given owner (and title, unless empty).
 HWND findDialog(DWORD thread, const std::wstring& title, HWND owner) {
-  struct Search {
-    const std::wstring* title;
-    HWND owner;
-    HWND found;
-  } search{&title, owner, nullptr};
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (className(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-        if (GetWindow(window, GW_OWNER) != s->owner) return TRUE;
-        if (!s->title->empty() && windowText(window) != *s->title) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{&title, owner, nullptr};
+  EnumThreadWindows(thread, matchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -140,18 +140,17 @@ HWND waitForDialog(DWORD thread, const std::wstring& title, HWND owner) {
   return found;
 }
 
+BOOL CALLBACK collectStaticText(HWND child, LPARAM param) {
+  if (lstrcmpiW(className(child).c_str(), L"Static") == 0) {
+    reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(windowText(child));
+  }
+  return TRUE;
+}
+
 // The texts of a window's children of class Static.
 std::vector<std::wstring> staticTexts(HWND window) {
   std::vector<std::wstring> texts;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        if (lstrcmpiW(className(child).c_str(), L"Static") == 0) {
-          reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(windowText(child));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(window, collectStaticText, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
 
@@ -212,6 +211,116 @@ void screenshotPoint(const wchar_t* name) {
       << "no screenshot taken of " << std::string(base.begin(), base.end());
 }
 
+// ---- The dialog template as compiled into the program ----
+
+struct TemplateItem {
+  DWORD style = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+  DWORD id = 0;
+  WORD classOrdinal = 0;  // 0x80 button, 0x81 edit, 0x82 static
+  std::wstring text;
+};
+
+struct DialogTemplate {
+  WORD version = 0;
+  WORD signature = 0;
+  DWORD style = 0;
+  short cx = 0, cy = 0;
+  std::wstring title;
+  WORD pointSize = 0;
+  std::wstring font;
+  std::vector<TemplateItem> items;
+  bool complete = false;
+};
+
+// Reads a DLGTEMPLATEEX; every read is bounded by the resource's size.
+class TemplateReader {
+ public:
+  TemplateReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+  template <typename T>
+  T read() {
+    T value{};
+    if (!take(sizeof(T))) return value;
+    std::memcpy(&value, data_ + offset_ - sizeof(T), sizeof(T));
+    return value;
+  }
+  std::wstring text() {
+    std::wstring s;
+    for (wchar_t c = read<wchar_t>(); ok_ && c != 0; c = read<wchar_t>()) s.push_back(c);
+    return s;
+  }
+  // A name-or-ordinal field: the ordinal, or 0 with the name in `name`.
+  WORD nameOrOrdinal(std::wstring* name) {
+    const WORD first = read<WORD>();
+    if (first == 0xFFFF) return read<WORD>();
+    if (first != 0) {
+      offset_ -= sizeof(WORD);
+      *name = text();
+    }
+    return 0;
+  }
+  void alignTo(std::size_t n) { take((n - offset_ % n) % n); }
+  bool ok() const { return ok_; }
+
+ private:
+  bool take(std::size_t n) {
+    if (!ok_ || n > size_ - offset_) return ok_ = false;
+    offset_ += n;
+    return true;
+  }
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t offset_ = 0;
+  bool ok_ = true;
+};
+
+DialogTemplate parseTemplate(const std::uint8_t* data, std::size_t size) {
+  DialogTemplate t;
+  TemplateReader r(data, size);
+  t.version = r.read<WORD>();
+  t.signature = r.read<WORD>();
+  r.read<DWORD>();  // help id
+  r.read<DWORD>();  // extended style
+  t.style = r.read<DWORD>();
+  const WORD count = r.read<WORD>();
+  r.read<short>();
+  r.read<short>();
+  t.cx = r.read<short>();
+  t.cy = r.read<short>();
+  std::wstring name;
+  r.nameOrOrdinal(&name);  // menu
+  r.nameOrOrdinal(&name);  // class
+  t.title = r.text();
+  if (t.style & DS_SETFONT) {
+    t.pointSize = r.read<WORD>();
+    r.read<WORD>();   // weight
+    r.read<BYTE>();   // italic
+    r.read<BYTE>();   // character set
+    t.font = r.text();
+  }
+  for (WORD i = 0; i < count && r.ok(); ++i) {
+    TemplateItem item;
+    r.alignTo(4);
+    r.read<DWORD>();  // help id
+    r.read<DWORD>();  // extended style
+    item.style = r.read<DWORD>();
+    item.x = r.read<short>();
+    item.y = r.read<short>();
+    item.cx = r.read<short>();
+    item.cy = r.read<short>();
+    item.id = r.read<DWORD>();
+    std::wstring cls;
+    item.classOrdinal = r.nameOrOrdinal(&cls);
+    r.nameOrOrdinal(&item.text);
+    const WORD extra = r.read<WORD>();
+    for (WORD b = 0; b < extra; ++b) r.read<BYTE>();
+    t.items.push_back(item);
+  }
+  t.complete = r.ok() && t.items.size() == count;
+  return t;
+}
+
 // ---- Running the dialog ----
 
 using Record = std::array<std::uint8_t, vex::kRecordSize>;
@@ -246,7 +355,6 @@ class JobNameDialog : public ::testing::Test {
     g_otherBeeps = 0;
     g_imeDetaches = 0;
     g_imeOtherCalls = 0;
-    g_field = nullptr;
   }
 
   // Shows the dialog for `record` on this thread while `drive` works it from another one.
@@ -260,8 +368,7 @@ class JobNameDialog : public ::testing::Test {
         ADD_FAILURE() << "the dialog did not appear within " << kFindMs << " ms";
         return;
       }
-      g_field = GetDlgItem(dialog, kField);
-      drive(dialog, g_field);
+      drive(dialog, GetDlgItem(dialog, kField));
       if (!waitFor([&] { return !IsWindow(dialog); }, 500)) {
         ADD_FAILURE() << "the scenario left the dialog open";
         closeForcibly(uiThread, dialog);
@@ -287,6 +394,66 @@ class JobNameDialog : public ::testing::Test {
     }
   }
 };
+
+// The resources as the dialog and its message need them: US English resources with Chinese
+// texts, in a font that the system links to a Chinese font.
+TEST(JobNameDialogResources, DialogTemplateAndMessage) {
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const WORD usEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+  // Strings are stored in blocks of 16: string 8001 is in block 501.
+  EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(8001 / 16 + 1), usEnglish), nullptr);
+  wchar_t message[64] = {};
+  EXPECT_EQ(LoadStringW(module, 8001, message, 64), 6);
+  EXPECT_EQ(std::wstring(message), kEnterJobName);
+
+  HRSRC found = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(103), usEnglish);
+  ASSERT_NE(found, nullptr);
+  const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found)));
+  ASSERT_NE(data, nullptr);
+  const DialogTemplate t = parseTemplate(data, SizeofResource(module, found));
+  ASSERT_TRUE(t.complete);
+  EXPECT_EQ(t.version, 1);
+  EXPECT_EQ(t.signature, 0xFFFF);
+  const DWORD style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+  EXPECT_EQ(t.style & style, style);
+  EXPECT_EQ(t.style & (WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+  EXPECT_EQ(t.cx, 163);
+  EXPECT_EQ(t.cy, 99);
+  EXPECT_EQ(t.title, kDialogTitle);
+  EXPECT_EQ(t.font, L"MS Shell Dlg");
+  EXPECT_EQ(t.pointSize, 9);
+
+  const struct {
+    DWORD id;
+    short x, y, cx, cy;
+    WORD classOrdinal;
+    const wchar_t* text;
+    DWORD typeMask;  // the part of the style that holds the control's kind
+    DWORD type;
+    DWORD flags;     // further style bits that must be set
+  } expected[] = {
+      {kOk, 60, 79, 42, 14, 0x80, L"确定", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP},
+      {kGroup, 14, 5, 135, 60, 0x80, L"作业名称设置", BS_TYPEMASK, BS_GROUPBOX, 0},
+      {kLabel, 23, 23, 117, 8, 0x82, L"作业名称:", SS_TYPEMASK, SS_LEFT, 0},
+      {kField, 23, 38, 117, 12, 0x81, L"", ES_MULTILINE | ES_PASSWORD | ES_READONLY, 0,
+       WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
+  };
+  ASSERT_EQ(t.items.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const TemplateItem& item = t.items[i];
+    const auto& e = expected[i];
+    EXPECT_EQ(item.id, e.id) << i;
+    EXPECT_EQ(item.x, e.x) << e.id;
+    EXPECT_EQ(item.y, e.y) << e.id;
+    EXPECT_EQ(item.cx, e.cx) << e.id;
+    EXPECT_EQ(item.cy, e.cy) << e.id;
+    EXPECT_EQ(item.classOrdinal, e.classOrdinal) << e.id;
+    EXPECT_EQ(item.text, e.text) << e.id;
+    EXPECT_EQ(item.style & e.typeMask, e.type) << e.id;
+    EXPECT_EQ(item.style & e.flags, e.flags) << e.id;
+    EXPECT_EQ(item.style & (WS_CHILD | WS_VISIBLE), DWORD(WS_CHILD | WS_VISIBLE)) << e.id;
+  }
+}
 
 // The dialog as the resource lays it out, centred on the desktop and above other windows.
 TEST_F(JobNameDialog, ShowsTheStoredNameCentredAndTopmost) {
@@ -330,7 +497,7 @@ TEST_F(JobNameDialog, ShowsTheStoredNameCentredAndTopmost) {
         {kOk, {60, 79, 102, 93}, L"Button", L"确定", BS_DEFPUSHBUTTON},
         {kGroup, {14, 5, 149, 65}, L"Button", L"作业名称设置", BS_GROUPBOX},
         {kLabel, {23, 23, 140, 31}, L"Static", L"作业名称:", 0},
-        {kField, {23, 38, 140, 50}, L"Edit", L"Quarterly", WS_BORDER | ES_AUTOHSCROLL},
+        {kField, {23, 38, 140, 50}, L"Edit", L"Quarterly", ES_AUTOHSCROLL},
     };
     for (const auto& c : controls) {
       HWND control = GetDlgItem(dialog, c.id);
@@ -358,7 +525,13 @@ TEST_F(JobNameDialog, ShowsTheStoredNameCentredAndTopmost) {
 // stays where it was before the character; the input method is detached from the field.
 TEST_F(JobNameDialog, TypedQuoteAndChineseAreRemovedKeepingTheCaret) {
   Record record = recordWithName(u"");
-  const bool ended = run(record, [](HWND dialog, HWND field) {
+  const DWORD uiThread = GetCurrentThreadId();
+  const bool ended = run(record, [&](HWND dialog, HWND field) {
+    // Any notification of the field detaches the input method, the focus alone included.
+    g_imeDetaches = 0;
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    EXPECT_EQ(focusOf(uiThread), field);
+    EXPECT_GT(g_imeDetaches, 0);
     typeText(field, L"abcd");
     EXPECT_EQ(windowText(field), L"abcd");
     EXPECT_EQ(g_beeps, 0);
@@ -454,6 +627,7 @@ TEST_F(JobNameDialog, CancelEscapeAndCloseBoxDoNothing) {
   Record record = recordWithName(u"Draft");
   const Record before = record;
   const bool ended = run(record, [&](HWND dialog, HWND field) {
+    setCaret(field, 5);
     typeText(field, L"X");
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(stillOpen(dialog)) << "IDCANCEL";
