@@ -205,7 +205,13 @@ bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
   }
 
   std::vector<std::wstring> plugins = setup.pluginFiles;
-  if (plugins.empty()) plugins.push_back(kDefaultPlugin);
+  if (plugins.empty()) {
+    plugins.push_back(kDefaultPlugin);
+    // The companions the sample model names, when the build has them.
+    for (const wchar_t* companion : {L"vexjobinfo.dll", L"vexrelay.exe"}) {
+      if (fileExists(joinPath(programDirectory(), companion))) plugins.push_back(companion);
+    }
+  }
   for (const auto& plugin : plugins) {
     std::wstring source = isBareName(plugin) ? joinPath(programDirectory(), plugin) : plugin;
     std::wstring name = baseName(source);

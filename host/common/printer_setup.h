@@ -32,7 +32,8 @@ struct PrinterSetup {
   bool shared = false;
   std::wstring shareName;
   // DLLs of the build copied in too and listed as dependent files; a bare name is looked up in
-  // the running program's folder. Empty = vexps.dll from that folder.
+  // the running program's folder. Empty = vexps.dll from that folder, with the companion
+  // libraries the sample model names (vexjobinfo.dll, vexrelay.exe) when the build has them.
   std::vector<std::wstring> pluginFiles;
 };
 

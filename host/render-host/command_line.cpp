@@ -64,6 +64,8 @@ CommandLine parseCommandLine(int argc, wchar_t** argv) {
       line.outPath = valueOf(i, arg);
     } else if (arg == L"--plugin") {
       line.pluginPath = valueOf(i, arg);
+    } else if (arg == L"--injected") {
+      line.injectedPath = valueOf(i, arg);
     } else if (arg == L"--no-plugin") {
       line.noPlugin = true;
     } else if (arg == L"--bench") {

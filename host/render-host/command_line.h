@@ -12,12 +12,13 @@ struct CommandLine {
   std::wstring outPath;
   std::wstring pluginPath;  // empty: vexps.dll beside the program
   bool noPlugin = false;
+  std::wstring injectedPath;  // also write what the plug-in injects into this file
   std::optional<std::uint64_t> benchBytes;
 };
 
 inline constexpr wchar_t kUsage[] =
     L"usage: render-host.exe --job JOB.ini --out JOB.prn [--no-plugin] [--plugin PATH] "
-    L"[--bench BYTES]";
+    L"[--injected FILE] [--bench BYTES]";
 
 // Throws HostFailure (bad input) with the reason; `--help` throws with the usage and code 0.
 CommandLine parseCommandLine(int argc, wchar_t** argv);

@@ -45,6 +45,10 @@ WriteResult writeThroughPlugin(HostDevice& device, const void* data, DWORD size,
   OutputCounters& c = device.counters;
   if (injected) {
     c.injectedBytes += size;
+    if (device.injectedLog != nullptr) {
+      DWORD logged = 0;
+      WriteFile(device.injectedLog, data, size, &logged, nullptr);
+    }
   } else {
     c.documentBytes += size;
   }

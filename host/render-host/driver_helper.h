@@ -23,6 +23,7 @@ struct HostDevice {
   IPrintOemPS2* plugin = nullptr;
   const FeatureSettings* features = nullptr;
   OutputCounters counters;
+  HANDLE injectedLog = nullptr;  // receives a copy of every injected byte, when set
 };
 
 // The device of the running job (one at a time, as on the driver's rendering thread).

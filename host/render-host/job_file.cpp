@@ -185,6 +185,18 @@ void readPrinter(JobDescription& job) {
       if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         bad(job, L"[Printer] Package=" + value + L": no folder " + job.printer.packageDir);
       }
+    } else if (equalsIgnoringCase(key, L"Files")) {
+      // Further files of the build (companion libraries) installed among the driver's files.
+      job.printer.pluginFiles = {L"vexps.dll"};
+      std::wstring_view rest = value;
+      while (!rest.empty()) {
+        const std::size_t comma = rest.find(L',');
+        std::wstring name(rest.substr(0, comma));
+        while (!name.empty() && name.front() == L' ') name.erase(0, 1);
+        while (!name.empty() && name.back() == L' ') name.pop_back();
+        if (!name.empty()) job.printer.pluginFiles.push_back(name);
+        rest = comma == std::wstring_view::npos ? std::wstring_view() : rest.substr(comma + 1);
+      }
     } else if (key.size() > 6 &&
                equalsIgnoringCase(std::wstring_view(key).substr(0, 6), L"Model.")) {
       job.printer.modelOverrides.emplace_back(key.substr(6), value);
@@ -213,6 +225,14 @@ void readDocument(JobDescription& job) {
         job.document.bitmapSurface = true;
       } else {
         bad(job, L"[Document] Surface=" + value + L": expected device or bitmap");
+      }
+    } else if (equalsIgnoringCase(key, L"Application")) {
+      job.document.application = value;
+    } else if (equalsIgnoringCase(key, L"Producer")) {
+      job.document.producer = value;
+    } else if (equalsIgnoringCase(key, L"ProducerReady")) {
+      if (!parseSmallNumber(value, 0, 60, &job.document.producerReadySeconds)) {
+        bad(job, L"[Document] ProducerReady=" + value + L": expected 0 to 60 seconds");
       }
     } else if (equalsIgnoringCase(key, L"Body")) {
       job.document.body = readFileOf(job, L"[Document] Body", value, kMaxBodyBytes);

@@ -26,6 +26,12 @@ struct DocumentSettings {
   int pages = 1;
   bool bitmapSurface = false;
   std::optional<std::string> body;  // PostScript page body; absent: the built-in page
+  // The printing application's name, published as the UI plug-in's document event would.
+  std::optional<std::wstring> application;
+  // A program started once the job id is known (%JOBID% and %JOBHEX% in it are replaced), to
+  // play the producer side of the application-name channel from another process.
+  std::wstring producer;
+  int producerReadySeconds = 0;  // wait this long for its ready event (0: do not wait)
 };
 
 struct JobDescription {

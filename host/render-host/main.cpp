@@ -16,6 +16,7 @@
 #include "host_files.h"
 #include "job_file.h"
 #include "plugin_session.h"
+#include "producer.h"
 #include "printer_setup.h"
 #include "report.h"
 #include "spooler_job.h"
@@ -66,7 +67,17 @@ int runJob(const CommandLine& line, const JobDescription& job) {
                                       ? joinPath(programDirectory(), L"vexps.dll")
                                       : fullPath(line.pluginPath);
   PluginSession session(pluginPath, printer.get(), job, outcome);
+  HANDLE injectedLog = nullptr;
+  if (!line.injectedPath.empty()) {
+    injectedLog = CreateFileW(fullPath(line.injectedPath).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (injectedLog == INVALID_HANDLE_VALUE) {
+      failWith(ExitCode::kBadInput, L"--injected: cannot create " + line.injectedPath);
+    }
+    session.logInjectedTo(injectedLog);
+  }
   SpoolerDocument document(printer.get(), job.document.name, outPath);
+  const JobProducer producer(job, document.jobId());
   session.startDoc(job.document.name, document.jobId());
   writeDocument(plan, session.target());
   session.endDoc();
@@ -74,6 +85,7 @@ int runJob(const CommandLine& line, const JobDescription& job) {
   const OutputCounters counters = session.counters();
   session.checkOutput();
   session.close();
+  if (injectedLog != nullptr) CloseHandle(injectedLog);
   printLine(L"render-host: job " + std::to_wstring(document.jobId()) + L" written to " + outPath +
             L": " + pageCount(plan.pages) + L", " + byteCount(counters.documentBytes) +
             L" from the document, " + byteCount(counters.injectedBytes) +

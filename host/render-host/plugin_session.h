@@ -30,6 +30,8 @@ class PluginSession {
   void endDoc();
   PrintTarget& target() { return target_; }
   const OutputCounters& counters() const { return device_.counters; }
+  // Copies every byte the plug-in injects into `file` as well (the file stays the caller's).
+  void logInjectedTo(HANDLE file) { device_.injectedLog = file; }
   // Reports output that the plug-in's WritePrinter accepted without counting it, and resets the
   // counters for the next document.
   void checkOutput();

@@ -213,7 +213,9 @@ TEST_F(JobInfoLibrary, PluginSequenceAnswersAsTheSwitchesSay) {
     EXPECT_EQ(s.versions, c.versions);
     EXPECT_EQ(s.answers, c.answers);
     for (std::size_t i = 0; i < s.versions.size(); ++i) {
-      if (s.versions[i] == 0) EXPECT_FALSE(s.applicationNamePassed[i]) << "call " << i;
+      if (s.versions[i] == 0) {
+        EXPECT_FALSE(s.applicationNamePassed[i]) << "call " << i;
+      }
     }
     if (c.text.empty()) {
       EXPECT_TRUE(s.buffer.empty());
@@ -279,7 +281,7 @@ TEST_F(JobInfoLibrary, BadCallsTouchNothing) {
       {"no size", 2, true, false, false, 0, 2, 0},
       {"no size with buffer", 2, true, true, false, 0, 2, 0},
       {"buffer one byte short", 2, true, true, true, textSize - 1, 2, textSize},
-      {"empty buffer", 0, true, true, true, 0, 2, textSize},
+      {"empty buffer", 2, true, true, true, 0, 2, textSize},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -40,7 +40,9 @@ same_as_expected() {  # name
 [ -f "$host" ] || { echo "FAIL: no $host in the build" >&2; exit 1; }
 
 job() {  # file, surface
+  # No job-information library: the header holds only the plug-in's own lines.
   printf '%s\r\n' \
+    '[Printer]' 'Model.JobInfoDll=' \
     '[Document]' 'Name=Normal job' 'Pages=2' "Surface=$2" \
     '[Features]' 'VXJob_Type=Normal' 'VXJobLimit=False' 'VXHDDSpool=False' \
     'VXOverlay=None' 'VXOverPrint=False' >"$1"
