@@ -133,6 +133,7 @@ int runBench(const CommandLine& line, const JobDescription& job) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     SpoolerDocument document(printer.get(), job.document.name, outPath);
+    const JobProducer producer(job, document.jobId());
     session.startDoc(job.document.name, document.jobId());
     writeDocument(plan, session.target());
     session.endDoc();

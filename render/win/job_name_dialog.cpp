@@ -47,7 +47,8 @@ void centreTopmost(HWND dialog) {
   RECT window{};
   GetWindowRect(GetDesktopWindow(), &desktop);
   GetWindowRect(dialog, &window);
-  const int x = desktop.left + (desktop.right - desktop.left) / 2 - (window.right - window.left) / 2;
+  const int x =
+      desktop.left + (desktop.right - desktop.left) / 2 - (window.right - window.left) / 2;
   const int y = desktop.top + (desktop.bottom - desktop.top) / 2 - (window.bottom - window.top) / 2;
   SetWindowPos(dialog, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
   SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

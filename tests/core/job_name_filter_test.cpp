@@ -46,8 +46,8 @@ TEST(JobNameFilter, CharacterClassAtItsEdges) {
     char16_t c;
     bool allowed;
   } cases[] = {
-      {u'\0', false}, {u'\x1f', false}, {u' ', true},      {u'!', true},
-      {u'"', false},  {u'#', true},     {u'~', true},      {u'\x7f', false},
+      {u'\0', false},   {u'\x1f', false},   {u' ', true},       {u'!', true},
+      {u'"', false},    {u'#', true},       {u'~', true},       {u'\x7f', false},
       {u'\x80', false}, {u'\u4e2d', false}, {u'\xd840', false}, {u'\xffff', false},
   };
   for (const auto& c : cases) {

@@ -2,8 +2,10 @@
 // rendering thread at print time, while a second thread finds it and drives it with window
 // messages. MessageBeep and ImmAssociateContext are counted through this program's own import
 // table; the dialog code is linked in directly, so it calls them through that table.
+// clang-format off
 #include <windows.h>
-#include <imm.h>
+#include <imm.h>  // needs windows.h first
+// clang-format on
 
 #include <gtest/gtest.h>
 
@@ -74,12 +76,11 @@ void* patchImport(const char* dll, const char* function, void* replacement) {
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
-          base + names->u1.AddressOfData);
+      const auto* byName =
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
       if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
       DWORD protection = 0;
-      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
-                     &protection);
+      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
       void* previous = reinterpret_cast<void*>(slots->u1.Function);
       slots->u1.Function = reinterpret_cast<decltype(slots->u1.Function)>(replacement);
       VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
@@ -206,8 +207,8 @@ void screenshotPoint(const wchar_t* name) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create the screenshot marker";
   CloseHandle(file);
-  EXPECT_TRUE(waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                      30000))
+  EXPECT_TRUE(
+      waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
       << "no screenshot taken of " << std::string(base.begin(), base.end());
 }
 
@@ -294,9 +295,9 @@ DialogTemplate parseTemplate(const std::uint8_t* data, std::size_t size) {
   t.title = r.text();
   if (t.style & DS_SETFONT) {
     t.pointSize = r.read<WORD>();
-    r.read<WORD>();   // weight
-    r.read<BYTE>();   // italic
-    r.read<BYTE>();   // character set
+    r.read<WORD>();  // weight
+    r.read<BYTE>();  // italic
+    r.read<BYTE>();  // character set
     t.font = r.text();
   }
   for (WORD i = 0; i < count && r.ok(); ++i) {
@@ -339,12 +340,9 @@ std::u16string storedName(const Record& record) {
 class JobNameDialog : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static bool patched = false;
-    if (patched) return;
-    patched = true;
-    ASSERT_NE(patchImport("user32.dll", "MessageBeep",
-                          reinterpret_cast<void*>(&countingMessageBeep)),
-              nullptr);
+    ASSERT_NE(
+        patchImport("user32.dll", "MessageBeep", reinterpret_cast<void*>(&countingMessageBeep)),
+        nullptr);
     g_realImmAssociateContext = reinterpret_cast<ImmAssociateContextFn>(patchImport(
         "imm32.dll", "ImmAssociateContext", reinterpret_cast<void*>(&countingImmAssociateContext)));
     ASSERT_NE(g_realImmAssociateContext, nullptr);
@@ -401,7 +399,8 @@ TEST(JobNameDialogResources, DialogTemplateAndMessage) {
   const HMODULE module = GetModuleHandleW(nullptr);
   const WORD usEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
   // Strings are stored in blocks of 16: string 8001 is in block 501.
-  EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(8001 / 16 + 1), usEnglish), nullptr);
+  EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(8001 / 16 + 1), usEnglish),
+            nullptr);
   wchar_t message[64] = {};
   EXPECT_EQ(LoadStringW(module, 8001, message, 64), 6);
   EXPECT_EQ(std::wstring(message), kEnterJobName);
@@ -430,7 +429,7 @@ TEST(JobNameDialogResources, DialogTemplateAndMessage) {
     const wchar_t* text;
     DWORD typeMask;  // the part of the style that holds the control's kind
     DWORD type;
-    DWORD flags;     // further style bits that must be set
+    DWORD flags;  // further style bits that must be set
   } expected[] = {
       {kOk, 60, 79, 42, 14, 0x80, L"确定", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP},
       {kGroup, 14, 5, 135, 60, 0x80, L"作业名称设置", BS_TYPEMASK, BS_GROUPBOX, 0},
