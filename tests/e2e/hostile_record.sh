@@ -34,7 +34,7 @@ head -c 3880 /dev/zero | tr '\0' '\377' >"$work/ones.rec"
 
 for record in random signed huge-size tiny-size zero-size short ones empty; do
   printf '%s\r\n' '[Record]' "RecordFile=$record.rec" '[Features]' 'VXJob_Type=Normal' \
-    '[Document]' "Name=hostile $record" >"$work/$record.ini"
+    '[Document]' "Name=hostile $record" 'Application=hostile' >"$work/$record.ini"
   rc=0
   "$root/scripts/wine" "$host" --job "$(winpath "$work/$record.ini")" \
     --out "$(winpath "$work/$record.prn")" >"$work/$record.out" 2>"$work/$record.err" || rc=$?

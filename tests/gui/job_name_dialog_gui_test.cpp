@@ -363,7 +363,8 @@ class JobNameDialog : public ::testing::Test {
     std::thread driver([&] {
       HWND dialog = waitForDialog(uiThread, kDialogTitle, nullptr);
       if (dialog == nullptr) {
-        ADD_FAILURE() << "the dialog did not appear within " << kFindMs << " ms";
+        ADD_FAILURE() << "the dialog did not appear within " << kFindMs
+                      << " ms (is DISPLAY set, and did this Wine session's desktop start with it?)";
         return;
       }
       drive(dialog, GetDlgItem(dialog, kField));
