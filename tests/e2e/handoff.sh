@@ -73,6 +73,9 @@ handoff_case relay 'Relay App' "${local_printer[@]}" \
 # A section without a terminator: the name is cut at 60 characters.
 handoff_case unterminated-section "$(printf 'A%.0s' {1..60})" "${local_printer[@]}" \
   "$(produce "$producer32" --raw "$(printf '4100%.0s' {1..61})")" 'ProducerReady=10'
+# A pipe message longer than the name's 122 bytes: the name is cut at 60 characters.
+handoff_case long-pipe-message "$(printf 'B%.0s' {1..60})" "${local_printer[@]}" \
+  "Producer=\"$(winpath "$producer64")\" --pipe \"\\\\.\\pipe\\$printer\\%JOBHEX%\\AppInfo\" --raw $(printf '4200%.0s' {1..100}) --linger 0"
 # No producer at all: at most 10 seconds, then an empty name.
 handoff_case no-producer '' "${local_printer[@]}"
 [ "$elapsed" -ge 9 ] && [ "$elapsed" -le 25 ] || fail "no-producer: took ${elapsed}s, expected about 10"
@@ -80,5 +83,30 @@ handoff_case no-producer '' "${local_printer[@]}"
 handoff_case stuck-holder '' "${local_printer[@]}" \
   "$(produce "$producer32" --name Stuck --no-release)" 'ProducerReady=10'
 [ "$elapsed" -ge 9 ] && [ "$elapsed" -le 25 ] || fail "stuck-holder: took ${elapsed}s, expected about 10"
+
+# A library that leaves no terminator within the size it reported: the block is read no further
+# than that size, and the plug-in's own lines around it stay whole.
+printf '%s\r\n' '[Behaviour]' 'NoTerminator=1' '[Values]' 'ComputerName=HOST1' 'UserName=amy' \
+  'ReceptionTime=2026/12/08 10:00:00' >"$switches"
+job_file unterminated-block '[Features]' 'VXJob_Type=Normal' "${local_printer[@]}" \
+  'Application=Report Writer'
+if render unterminated-block; then
+  # The library reports its text and the terminator it then leaves out: one byte more at most.
+  limit=$(($(block 'Report Writer' | wc -c) + 1))
+  printf '\033%%-12345X@PJL JOB NAME="Handoff job"\r\n' >"$work/head.bin"
+  printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n' >"$work/tail.bin"
+  injected=$work/unterminated-block.inj
+  head_bytes=$(wc -c <"$work/head.bin") tail_bytes=$(wc -c <"$work/tail.bin")
+  block_bytes=$(($(wc -c <"$injected") - head_bytes - tail_bytes))
+  head -c "$head_bytes" "$injected" | cmp -s - "$work/head.bin" ||
+    fail "unterminated-block: the header does not begin with its own lines"
+  tail -c "$tail_bytes" "$injected" | cmp -s - "$work/tail.bin" ||
+    fail "unterminated-block: the header does not end with its own lines"
+  [ "$block_bytes" -ge 1 ] && [ "$block_bytes" -le "$limit" ] ||
+    fail "unterminated-block: block of $block_bytes bytes, expected at most $limit"
+  tr -d '\000' <"$injected" | cmp -s - "$injected" || fail "unterminated-block: a zero byte reached the job"
+else
+  fail "unterminated-block: render-host failed: $(cat "$work/unterminated-block.err")"
+fi
 
 finish handoff

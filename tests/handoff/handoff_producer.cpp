@@ -2,8 +2,10 @@
 // own (either word size), for the hand-off tests:
 //   handoff-producer.exe --printer NAME [--share NAME] --job ID
 //                        (--name TEXT | --raw HEXBYTES) [--no-release] [--linger SECONDS]
+//                        [--pipe PIPENAME]
 // It publishes the name, sets the stand-in's ready event and stays alive (holding the objects,
-// as the application does) until it is ended or the linger time is over.
+// as the application does) until it is ended or the linger time is over. With --pipe it plays a
+// pipe client instead: it writes the bytes as one message once the consumer serves the pipe.
 #include <windows.h>
 
 #include <cstdio>
@@ -31,10 +33,28 @@ bool parseHex(const std::wstring& text, std::string* bytes) {
   return true;
 }
 
+// Connects to the consumer's pipe (it appears only when the header is written) and writes one
+// message; 0 on success.
+int writeToPipe(const std::wstring& pipe, const std::string& bytes) {
+  const DWORD deadline = GetTickCount() + 15000;
+  while (GetTickCount() < deadline) {
+    HANDLE h = CreateFileW(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      CloseHandle(h);
+      return ok && written == bytes.size() ? 0 : 4;
+    }
+    Sleep(50);
+  }
+  std::fwprintf(stderr, L"handoff-producer: pipe %ls not found\n", pipe.c_str());
+  return 3;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::wstring printer, share, name;
+  std::wstring printer, share, name, pipe;
   std::string raw;
   bool haveName = false, haveRaw = false, release = true;
   DWORD jobId = 0;
@@ -54,6 +74,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (arg == L"--raw" && hasValue) {
       if (!parseHex(argv[++i], &raw)) return usage(L"--raw needs pairs of hexadecimal digits");
       haveRaw = true;
+    } else if (arg == L"--pipe" && hasValue) {
+      pipe = argv[++i];
     } else if (arg == L"--no-release") {
       release = false;
     } else if (arg == L"--linger" && hasValue) {
@@ -62,12 +84,12 @@ int wmain(int argc, wchar_t** argv) {
       return usage((L"unknown argument " + arg).c_str());
     }
   }
-  if (printer.empty() || jobId == 0 || haveName == haveRaw) {
-    return usage(L"--printer, --job and one of --name or --raw are required");
-  }
+  if (haveName == haveRaw) return usage(L"one of --name or --raw is required");
+  const std::string bytes = haveRaw ? raw : vex::ApplicationNameProducer::sectionBytes(name);
+  if (!pipe.empty()) return writeToPipe(pipe, bytes);
+  if (printer.empty() || jobId == 0) return usage(L"--printer and --job are required");
   vex::ApplicationNameProducer producer;
   std::wstring error;
-  const std::string bytes = haveRaw ? raw : vex::ApplicationNameProducer::sectionBytes(name);
   if (!producer.publish(printer, share, !share.empty(), jobId, bytes, release, &error)) {
     std::fwprintf(stderr, L"handoff-producer: %ls\n", error.c_str());
     return 3;

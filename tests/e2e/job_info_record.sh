@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# What vexps collects about the job when the driver starts the document: the cleaned document
+# name of the job's PJL name, and the request it gives the job-information library (printer
+# name and configuration path cut to 64 characters, job id, pages per sheet, application name),
+# seen through a library that echoes its request into the header.
+#   tests/e2e/job_info_record.sh <win32 build tree>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+tree=${1:?usage: job_info_record.sh <build tree>}
+. "$here/lib/e2e.bash"
+
+printer='VEX E2E Echo printer with a name of seventy characters for the library'
+[ "${#printer}" -eq 70 ] || { echo "FAIL: the printer name must have 70 characters" >&2; exit 1; }
+config="C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\$printer.cap"
+
+# record_case NAME DOCUMENT-NAME EXPECTED-JOB-NAME
+record_case() {
+  local name=$1 document=$2 expected=$3
+  job_file "$name" '[Printer]' "Name=$printer" 'Driver=VEX E2E Echo PS' \
+    'Model.JobInfoDll=test_jobinfo_echo.dll' 'Files=test_jobinfo_echo.dll' \
+    '[Features]' 'VXJob_Type=Normal' '[Record]' 'nupSelection=4' \
+    '[Document]' "Name=$document" 'Application=Echo App'
+  local rc=0
+  render "$name" || rc=$?
+  if [ "$rc" -ne 0 ]; then fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"; return; fi
+  local job
+  job=$(sed -n 's/^render-host: job \([0-9]*\) written.*/\1/p' "$work/$name.out" | tr -d '\r')
+  {
+    printf '\033%%-12345X@PJL JOB NAME="%s"\r\n' "$expected"
+    printf '@PJL COMMENT REQUEST version=2|printer=%s|config=%s|job=%s|pages=9|app=Echo App\r\n' \
+      "${printer:0:64}" "${config:0:64}" "$job"
+    printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n'
+  } >"$work/$name.expected"
+  if ! cmp -s "$work/$name.expected" "$work/$name.inj"; then
+    fail "$name: header differs"
+    diff <(cat -A "$work/$name.expected") <(cat -A "$work/$name.inj") | head -10 >&2 || true
+  fi
+  gs_accepts "$name" "$work/$name.prn"
+}
+
+record_case plain 'Quarterly report.docx' 'Quarterly report.docx'
+record_case quotes 'The "Big" plan' 'The  Big  plan'
+record_case long "$(printf 'x%.0s' {1..100})" "$(printf 'x%.0s' {1..80})"
+record_case control-character $'Before\001after' 'Before'
+record_case tab $'Col\tumn' $'Col\tumn'
+finish job_info_record
