@@ -6,13 +6,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tree=${1:?usage: job_file_errors.sh <build tree>}
-host=$tree/bin/render-host.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-[ -f "$host" ] || { echo "FAIL: no $host in the build" >&2; exit 1; }
+. "$here/lib/e2e.bash"
 
-winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
-failures=0
 cases=0
 
 run_host() {  # arguments...; leaves the exit code in $rc

@@ -8,17 +8,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tree=${1:?usage: normal_job.sh <build tree>}
-host=$tree/bin/render-host.exe
+. "$here/lib/e2e.bash"
 expected=$here/expected/normal_job.prn
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # Runs the stand-in; output goes to files, not pipes (Wine's helpers would hold a pipe open).
-render() {  # name, job file, extra arguments...
+render_job() {  # name, job file, extra arguments...
   local name=$1 job=$2; shift 2
   local rc=0
   "$root/scripts/wine" "$host" --job "$(winpath "$job")" --out "$(winpath "$work/$name.prn")" "$@" \
@@ -50,11 +44,11 @@ job() {  # file, surface
 job "$work/device.ini" device
 job "$work/bitmap.ini" bitmap
 
-render device "$work/device.ini" && same_as_expected device
+render_job device "$work/device.ini" && same_as_expected device
 # The DrvSendPage hook writes nothing into the job on a bitmap surface.
-render bitmap "$work/bitmap.ini" && same_as_expected bitmap
+render_job bitmap "$work/bitmap.ini" && same_as_expected bitmap
 # Without the plug-in: the same document, without the PJL lines around it.
-if render direct "$work/device.ini" --no-plugin; then
+if render_job direct "$work/device.ini" --no-plugin; then
   header=$'\e%-12345X@PJL JOB NAME="Normal job"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n'
   trailer=$'\e%-12345X@PJL EOJ\r\n'
   { printf '%s' "$header"; cat "$work/direct.prn"; printf '%s' "$trailer"; } >"$work/wrapped.prn"

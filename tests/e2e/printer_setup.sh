@@ -7,23 +7,17 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tree=${1:?usage: printer_setup.sh <build tree>}
-host=$tree/bin/render-host.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-[ -f "$host" ] || { echo "FAIL: no $host in the build" >&2; exit 1; }
+. "$here/lib/e2e.bash"
 . "$root/scripts/env.sh"
 dir3=$WINEPREFIX/drive_c/windows/system32/spool/drivers/w32x86/3
 printer="VEX E2E Setup"
 driver="VEX E2E Setup PS"
 copy="$dir3/$printer.cap"
 
-winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 print_job() {  # label, [Printer] lines...
   local label=$1; shift
-  printf '%s\r\n' '[Printer]' "$@" '[Document]' "Name=$label" >"$work/$label.ini"
+  printf '%s\r\n' '[Printer]' "$@" '[Document]' "Name=$label" 'Application=setup' >"$work/$label.ini"
   local rc=0
   "$root/scripts/wine" "$host" --job "$(winpath "$work/$label.ini")" \
     --out "$(winpath "$work/$label.prn")" >"$work/$label.out" 2>"$work/$label.err" || rc=$?
