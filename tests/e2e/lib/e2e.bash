@@ -23,11 +23,12 @@ job_file() {
 
 # Prints job NAME with the stand-in into $work/NAME.prn, the injected bytes into
 # $work/NAME.inj; extra arguments go to the stand-in. Output to files, never pipes (Wine's
-# helpers would hold a pipe open). Returns the stand-in's exit code.
+# helpers would hold a pipe open). Returns the stand-in's exit code (124: it hung for
+# ${render_timeout:-120} seconds and was stopped).
 render() {
   local name=$1; shift
   local rc=0
-  "$root/scripts/wine" "$host" --job "$(winpath "$work/$name.ini")" \
+  timeout "${render_timeout:-120}" "$root/scripts/wine" "$host" --job "$(winpath "$work/$name.ini")" \
     --out "$(winpath "$work/$name.prn")" --injected "$(winpath "$work/$name.inj")" "$@" \
     >"$work/$name.out" 2>"$work/$name.err" || rc=$?
   return "$rc"
