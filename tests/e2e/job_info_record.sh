@@ -12,12 +12,13 @@ tree=${1:?usage: job_info_record.sh <build tree>}
 
 printer='VEX E2E Echo printer with a name of seventy characters for the library'
 [ "${#printer}" -eq 70 ] || { echo "FAIL: the printer name must have 70 characters" >&2; exit 1; }
-config="C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\$printer.cap"
 
 # record_case NAME DOCUMENT-NAME EXPECTED-JOB-NAME
+# (with $printer, and $version/$app/$calls for what the library is asked)
 record_case() {
   local name=$1 document=$2 expected=$3
-  job_file "$name" '[Printer]' "Name=$printer" 'Driver=VEX E2E Echo PS' \
+  local config="C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\$printer.cap"
+  job_file "$name" '[Printer]' "Name=$printer" "Driver=${driver:-VEX E2E Echo PS}" \
     'Model.JobInfoDll=test_jobinfo_echo.dll' 'Files=test_jobinfo_echo.dll' \
     '[Features]' 'VXJob_Type=Normal' '[Record]' 'nupSelection=4' \
     '[Document]' "Name=$document" 'Application=Echo App'
@@ -28,8 +29,8 @@ record_case() {
   job=$(sed -n 's/^render-host: job \([0-9]*\) written.*/\1/p' "$work/$name.out" | tr -d '\r')
   {
     printf '\033%%-12345X@PJL JOB NAME="%s"\r\n' "$expected"
-    printf '@PJL COMMENT REQUEST version=2|printer=%s|config=%s|job=%s|pages=9|app=Echo App\r\n' \
-      "${printer:0:64}" "${config:0:64}" "$job"
+    printf '@PJL COMMENT REQUEST version=%s|printer=%s|config=%s|job=%s|pages=9|app=%s|calls=%s\r\n' \
+      "${version:-2}" "${printer:0:64}" "${config:0:64}" "$job" "${app:-Echo App}" "${calls:-2?,2?,2f,}"
     printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n'
   } >"$work/$name.expected"
   if ! cmp -s "$work/$name.expected" "$work/$name.inj"; then
@@ -44,4 +45,7 @@ record_case quotes 'The "Big" plan' 'The  Big  plan'
 record_case long "$(printf 'x%.0s' {1..100})" "$(printf 'x%.0s' {1..80})"
 record_case control-character $'Before\001after' 'Before'
 record_case tab $'Col\tumn' $'Col\tumn'
+# A library without version 2 is asked again with version 0 and no application name.
+printer='VEX E2E Echo Refuse' driver='VEX E2E Echo Refuse PS' version=0 app=- calls='2?,0?,0f,' \
+  record_case version-0 'Old library' 'Old library'
 finish job_info_record
