@@ -208,7 +208,8 @@ bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
   if (plugins.empty()) {
     plugins.push_back(kDefaultPlugin);
     // The companions the sample model names, when the build has them.
-    for (const wchar_t* companion : {L"vexjobinfo.dll", L"vexrelay.exe"}) {
+    for (const wchar_t* companion :
+         {L"vexui.dll", L"vexjobinfo.dll", L"vexrelay.exe", L"vexcrypto.dll", L"vexcard.dll"}) {
       if (fileExists(joinPath(programDirectory(), companion))) plugins.push_back(companion);
     }
   }

@@ -116,14 +116,14 @@ __attribute__((noinline)) bool runGuarded(void (*work)(void*), void* argument) {
   GuardFrame frame;
   frame.outer = activeGuard();
 #if defined(__i386__)
-  frame.sehChain = reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList;
+  asm volatile("movl %%fs:0, %0" : "=r"(frame.sehChain));
 #endif
   GuardFrame* volatile self = &frame;
   if (__builtin_setjmp(frame.resume) != 0) {
     // Back from a fault: frames between here and the fault are abandoned.
 #if defined(__i386__)
-    reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList =
-        static_cast<EXCEPTION_REGISTRATION_RECORD*>(self->sehChain);
+    void* chain = self->sehChain;
+    asm volatile("movl %0, %%fs:0" : : "r"(chain) : "memory");
 #endif
     setActiveGuard(self->outer);
     SetLastError(ERROR_UNHANDLED_EXCEPTION);
