@@ -19,7 +19,11 @@ constexpr wchar_t kDefaultPlugin[] = L"vexps.dll";
 constexpr std::size_t kMaxDriverFileBytes = 64u << 20;
 
 const std::vector<std::wstring>& sampleDependentFiles() {
-  static const std::vector<std::wstring> files = {L"VEXDEMO.CAP", L"VEXDEMO.INI", L"VEXDEMO.VER"};
+  // The PostScript resources and the watermark font list are the files [DependentFiles] of
+  // VEXDEMO.INI names.
+  static const std::vector<std::wstring> files = {L"VEXDEMO.CAP", L"VEXDEMO.INI", L"VEXDEMO.VER",
+                                                  L"VEXPROC.PS",  L"VEXOVL.PS",   L"VEXOVP.PS",
+                                                  L"VEXWMFNT.INI"};
   return files;
 }
 

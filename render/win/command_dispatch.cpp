@@ -5,6 +5,7 @@
 #include "job_writers.h"
 #include "module_state.h"
 #include "private_settings.h"
+#include "secure_output.h"
 
 namespace vex {
 namespace {
@@ -21,6 +22,7 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       ModuleState& state = moduleState();
       state.newDocument = true;
       state.jobCancelled = false;
+      resetSecureOutput();  // a secure job that never reached its end is not continued
       forgetDocumentValues();
       return isEpsOutput(pdevobj) || writeJobHeader(job);
     }

@@ -10,6 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tree=${1:?usage: handoff.sh <build tree>}
 . "$here/lib/e2e.bash"
+. "$here/lib/prolog.bash"
 
 producer32=$tree/bin/handoff-producer.exe
 producer64=$tree/../win64/bin/handoff-producer.exe
@@ -41,7 +42,8 @@ handoff_case() {
   elapsed=$((SECONDS - start))
   if [ "$rc" -ne 0 ]; then fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"; return; fi
   { printf '\033%%-12345X@PJL JOB NAME="Handoff job"\r\n'; block "$application"
-    printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n'; } >"$work/$name.expected"
+    printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n'; plugin_prolog
+    printf '\033%%-12345X@PJL EOJ\r\n'; } >"$work/$name.expected"
   if ! cmp -s "$work/$name.expected" "$work/$name.inj"; then
     fail "$name: header differs"
     diff <(cat -A "$work/$name.expected") <(cat -A "$work/$name.inj") | head -10 >&2 || true
@@ -94,7 +96,8 @@ if render unterminated-block; then
   # The library reports its text and the terminator it then leaves out: one byte more at most.
   limit=$(($(block 'Report Writer' | wc -c) + 1))
   printf '\033%%-12345X@PJL JOB NAME="Handoff job"\r\n' >"$work/head.bin"
-  printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n' >"$work/tail.bin"
+  { printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n'; plugin_prolog
+    printf '\033%%-12345X@PJL EOJ\r\n'; } >"$work/tail.bin"
   injected=$work/unterminated-block.inj
   head_bytes=$(wc -c <"$work/head.bin") tail_bytes=$(wc -c <"$work/tail.bin")
   block_bytes=$(($(wc -c <"$injected") - head_bytes - tail_bytes))

@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 tree=${1:?usage: job_info_record.sh <build tree>}
 . "$here/lib/e2e.bash"
+. "$here/lib/prolog.bash"
 
 printer='VEX E2E Echo printer with a name of seventy characters for the library'
 [ "${#printer}" -eq 70 ] || { echo "FAIL: the printer name must have 70 characters" >&2; exit 1; }
@@ -31,7 +32,9 @@ record_case() {
     printf '\033%%-12345X@PJL JOB NAME="%s"\r\n' "$expected"
     printf '@PJL COMMENT REQUEST version=%s|printer=%s|config=%s|job=%s|pages=9|app=%s|calls=%s\r\n' \
       "${version:-2}" "${printer:0:64}" "${config:0:64}" "$job" "${app:-Echo App}" "${calls:-2?,2?,2f,}"
-    printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n\033%%-12345X@PJL EOJ\r\n'
+    printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n'
+    plugin_prolog 9
+    printf '\033%%-12345X@PJL EOJ\r\n'
   } >"$work/$name.expected"
   if ! cmp -s "$work/$name.expected" "$work/$name.inj"; then
     fail "$name: header differs"

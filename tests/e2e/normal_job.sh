@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A Normal job through the rendering stand-in and vexps: the job file holds exactly the PJL job
-# header, the document's PostScript and the PJL trailer (nothing else is injected yet), on a
-# device surface and on a bitmap surface; without the plug-in it holds the document alone; and
-# Ghostscript renders its two pages.
+# header, the document's PostScript with the procedure set and the page-setup values at the start
+# of its prolog, and the PJL trailer, on a device surface and on a bitmap surface; without the
+# plug-in it holds the document alone; and Ghostscript renders its two pages.
 #   tests/e2e/normal_job.sh <win32 build tree>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -51,7 +51,12 @@ render_job bitmap "$work/bitmap.ini" && same_as_expected bitmap
 if render_job direct "$work/device.ini" --no-plugin; then
   header=$'\e%-12345X@PJL JOB NAME="Normal job"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n'
   trailer=$'\e%-12345X@PJL EOJ\r\n'
-  { printf '%s' "$header"; cat "$work/direct.prn"; printf '%s' "$trailer"; } >"$work/wrapped.prn"
+  # The plug-in's prolog: the procedure set, then one page a sheet, orientation 0, colour.
+  { cat "$root/package/files/VEXPROC.PS"
+    printf 'globaldict /VX@NupNumber 1 put \r\n\nglobaldict /VX@Orientation 0 put \r\n\n'
+    printf 'globaldict /VX@ColorMono 2 put \r\n\n'; } >"$work/prolog.ps"
+  { printf '%s' "$header"; sed "/^%%BeginProlog\$/r $work/prolog.ps" "$work/direct.prn"
+    printf '%s' "$trailer"; } >"$work/wrapped.prn"
   cmp -s "$expected" "$work/wrapped.prn" || fail "direct: the document differs from the plug-in job's"
 fi
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The PJL job header and trailer of every job type and option, byte for byte, as vexps injects
-# them through the driver (the stand-in logs every injected byte), and Ghostscript accepts each
-# job file that reaches the spooler.
+# them through the driver (the stand-in logs every injected byte), with the prolog's procedure
+# set and page-setup values between them, and Ghostscript accepts each job file that reaches
+# the spooler.
 #   tests/e2e/pjl_headers.sh <win32 build tree>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,7 +27,29 @@ header_case() {
     fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"
     return
   fi
-  same_bytes "$name" "$work/$name.inj" "$expected"
+  # Between header and trailer the prolog: the procedure set and the page-setup values (one page
+  # a sheet, orientation 0, colour; the card marker on IC-card printers).
+  printf "$expected" >"$work/$name.head"
+  if [ -s "$work/$name.head" ]; then
+    {
+      head -c -19 "$work/$name.head"
+      if [ -n "${first_block_only:-}" ]; then
+        head -c 1024 "$root/package/files/VEXPROC.PS"  # a refused write ends the file's sending
+      else
+        cat "$root/package/files/VEXPROC.PS"
+      fi
+      printf 'globaldict /VX@NupNumber 1 put \r\n\nglobaldict /VX@Orientation 0 put \r\n\n'
+      printf 'globaldict /VX@ColorMono 2 put \r\n\n'
+      [ -z "${card_marker:-}" ] || printf 'globaldict /VX@ICCARD true  put \r\n\n'
+      tail -c 19 "$work/$name.head"
+    } >"$work/$name.expected"
+    cmp -s "$work/$name.expected" "$work/$name.inj" || {
+      fail "$name: bytes differ"
+      cmp "$work/$name.expected" "$work/$name.inj" >&2 || true
+    }
+  else
+    same_bytes "$name" "$work/$name.inj" ""
+  fi
 }
 
 header_case normal "$exit_seq$doc_line$enter$trailer" \
@@ -51,17 +74,19 @@ header_case compression-0 "$exit_seq$doc_line$enter$trailer" \
 header_case eps "" '[Features]' 'VXJob_Type=Secure' 'Dialect=2'
 grep -q '^%!PS-Adobe-3.0' "$work/eps.prn" || fail "eps: the document does not start the job file"
 
-# Chip jobs: the header is injected, but the job's output is for the encrypted path, which does
-# not exist yet; the plug-in cancels the job rather than send it in clear text, so the stand-in
-# sees the injection points fail (code 7).
-expected_rc=7 header_case chip-plain-printer "$exit_seq$doc_line$enter$trailer" \
+# Chip jobs on models without a crypto library: the header is injected, but the job's output
+# is for the encrypted path, which cannot encrypt it; the plug-in cancels the job rather than
+# send it in clear text, so the stand-in sees the injection points fail (code 7). Encrypted jobs
+# themselves are tested in secure_jobs.sh.
+first_block_only=1 expected_rc=7 header_case chip-plain-printer "$exit_seq$doc_line$enter$trailer" \
   '[Features]' 'VXJob_Type=Secure_Chip'
 [ ! -s "$work/chip-plain-printer.prn" ] || fail "chip job output reached the spooler in clear text"
-expected_rc=7 header_case chip-card-printer \
+card_marker=1 first_block_only=1 expected_rc=7 header_case chip-card-printer \
   "$exit_seq$doc_line@PJL COMMENT Device Name :VEX E2E Card PS\r\n@PJL COMMENT Version     :1.00.0.0\r\n$enter$trailer" \
   'Name=VEX E2E Card' 'Driver=VEX E2E Card PS' 'Model.CARD_DLL=test_card_yes.dll' \
   'Files=test_card_yes.dll' '[Features]' 'VXJob_Type=Secure'
-header_case card-printer-normal-job "$exit_seq$doc_line$enter$trailer" \
+[ ! -s "$work/chip-card-printer.prn" ] || fail "chip job output reached the spooler in clear text"
+card_marker=1 header_case card-printer-normal-job "$exit_seq$doc_line$enter$trailer" \
   'Name=VEX E2E Card' 'Driver=VEX E2E Card PS' 'Model.CARD_DLL=test_card_yes.dll' \
   'Files=test_card_yes.dll' '[Features]' 'VXJob_Type=Normal'
 

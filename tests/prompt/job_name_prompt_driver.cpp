@@ -7,12 +7,43 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
 
 constexpr wchar_t kTitle[] = L"\u4f5c\u4e1a\u540d\u79f0\u8bbe\u7f6e";
 constexpr int kNameField = 1006;
+
+// The dialog of a printing stand-in, not one some other program left open.
+bool shownByRenderHost(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return false;
+  wchar_t image[MAX_PATH] = L"";
+  DWORD size = MAX_PATH;
+  const bool ok = QueryFullProcessImageNameW(process, 0, image, &size) != FALSE;
+  CloseHandle(process);
+  const std::wstring path(image);
+  const std::wstring tail = L"render-host.exe";
+  return ok && path.size() >= tail.size() &&
+         _wcsicmp(path.c_str() + path.size() - tail.size(), tail.c_str()) == 0;
+}
+
+struct Search {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findPromptDialog(HWND window, LPARAM param) {
+  wchar_t title[64] = L"";
+  GetWindowTextW(window, title, 64);
+  if (std::wstring(title) == kTitle && shownByRenderHost(window)) {
+    reinterpret_cast<Search*>(param)->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
 
 bool fileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -31,7 +62,9 @@ int wmain(int argc, wchar_t** argv) {
                                    : std::wstring();
   HWND dialog = nullptr;
   for (int waited = 0; waited < 20000 && dialog == nullptr; waited += 50) {
-    dialog = FindWindowW(L"#32770", kTitle);
+    Search search;
+    EnumWindows(findPromptDialog, reinterpret_cast<LPARAM>(&search));
+    dialog = search.found;
     if (dialog == nullptr) Sleep(50);
   }
   if (dialog == nullptr) {

@@ -1,0 +1,11 @@
+#pragma once
+
+#define IDD_CRYPTO_SETTINGS 100
+#define IDD_PASSWORD 101
+#define IDC_PASSWORD 1001
+#define IDC_HOURS 1002
+#define IDC_MINUTES 1003
+#define IDC_SETTING_A 1004
+#define IDC_SETTING_B 1005
+#define IDC_ASK_AT_PRINT 1006
+#define IDC_STATIC_TEXT -1

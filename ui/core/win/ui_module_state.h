@@ -1,0 +1,30 @@
+// Process-wide state of the UI plug-in. Apart from the interlocked counts nothing here is
+// synchronised: one sheet or one document at a time runs through the plug-in in a process, and
+// the version probe writes only idempotent values.
+#pragma once
+
+#include <windows.h>
+
+namespace vex {
+
+struct UiModuleState {
+  HINSTANCE moduleInstance = nullptr;
+  HMODULE resourceLibrary = nullptr;  // the support page's library, loaded by the property pages
+  volatile LONG serverLockCount = 0;
+  volatile LONG liveObjectCount = 0;
+  bool versionProbeDone = false;
+  bool isOsVersion6OrLater = false;
+  bool contextHelpAvailable = true;
+};
+
+UiModuleState& uiModuleState();
+
+// Once per process: the platform's major version and whether the help viewer still shows the
+// dialogs' context help.
+void runVersionProbe();
+
+// True when the file's version resource has a root block whose product version major part is 6
+// or more (the help viewer of such a platform no longer shows context help).
+bool isNewHelpViewer(const wchar_t* path);
+
+}  // namespace vex

@@ -1,0 +1,346 @@
+#include "ui_plugin.h"
+
+#include <winspool.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "config_files.h"
+#include "document_event.h"
+#include "private_settings.h"
+#include "ui_module_state.h"
+#include "ui_record_rules.h"
+
+namespace vex {
+namespace {
+
+constexpr wchar_t kProfileName[] = L"OEMPROFILE.icm";
+constexpr ULONG kProfileBytes = 32;
+constexpr DWORD kQcpProfileDisk = 2;  // QCP_PROFILEDISK
+
+bool isOemUiInterface(REFIID riid) {
+  return IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPrintOemUI2) ||
+         IsEqualIID(riid, IID_IPrintOemUI);
+}
+
+HRESULT invalidParameter() {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return E_FAIL;
+}
+
+}  // namespace
+
+// ---- device mode, information, colour profile ------------------------------------------------
+
+HRESULT uiDevMode(DWORD mode, POEMDMPARAM param) {
+  if (param == nullptr || mode < OEMDM_SIZE || mode > OEMDM_MERGE) return invalidParameter();
+  if (mode == OEMDM_SIZE) {
+    param->cbBufSize = kRecordSize;
+    return S_OK;
+  }
+  auto* out = static_cast<std::uint8_t*>(param->pOEMDMOut);
+  const auto* in = static_cast<const std::uint8_t*>(param->pOEMDMIn);
+  // The output is the driver's buffer of the size it states: a record never spills past it.
+  if (out != nullptr && param->cbBufSize < kRecordSize) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return E_FAIL;
+  }
+  switch (mode) {
+    case OEMDM_DEFAULT:
+      applyUiDefaults(param->hPrinter, out);
+      break;
+    case OEMDM_CONVERT:
+      applyUiConvert(param->hPrinter, in, out);
+      break;
+    case OEMDM_MERGE:
+      applyUiMerge(param->hPrinter, in, out);
+      break;
+  }
+  return S_OK;
+}
+
+HRESULT uiGetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
+  if (needed == nullptr) return invalidParameter();
+  switch (mode) {
+    case OEMGI_GETSIGNATURE:
+    case OEMGI_GETVERSION:
+    case OEMGI_GETPUBLISHERINFO:
+      break;
+    default:
+      return invalidParameter();
+  }
+  *needed = sizeof(DWORD);
+  if (buffer == nullptr || size < sizeof(DWORD)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return E_FAIL;
+  }
+  if (mode == OEMGI_GETPUBLISHERINFO) {
+    *needed = 0;
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return E_FAIL;
+  }
+  const DWORD value = mode == OEMGI_GETSIGNATURE ? kRecordSignature : kRecordVersion;
+  std::memcpy(buffer, &value, sizeof(value));
+  return S_OK;
+}
+
+HRESULT uiQueryColorProfile(ULONG queryMode, VOID* profile, ULONG* profileSize, FLONG* flags) {
+  if (queryMode != 0) return E_FAIL;  // only the device profile is answered
+  if (profileSize == nullptr) return invalidParameter();
+  if (profile == nullptr || *profileSize < kProfileBytes) {
+    *profileSize = kProfileBytes;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return E_FAIL;
+  }
+  // Bounded by the buffer's bytes: the name takes 30 of the 32 at least given.
+  const std::size_t chars = *profileSize / sizeof(wchar_t);
+  const std::size_t copy = std::min(chars - 1, std::wcslen(kProfileName));
+  auto* out = static_cast<wchar_t*>(profile);
+  std::memcpy(out, kProfileName, copy * sizeof(wchar_t));
+  out[copy] = L'\0';
+  *profileSize = kProfileBytes;
+  if (flags != nullptr) *flags = kQcpProfileDisk;
+  return S_OK;
+}
+
+// ---- UiPlugin ----------------------------------------------------------------------------------
+
+UiPlugin::UiPlugin() { InterlockedIncrement(&uiModuleState().liveObjectCount); }
+
+UiPlugin::~UiPlugin() { InterlockedDecrement(&uiModuleState().liveObjectCount); }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  if (isOemUiInterface(riid)) {
+    *ppv = static_cast<IPrintOemUI2*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE UiPlugin::AddRef() { return InterlockedIncrement(&refCount_); }
+
+ULONG STDMETHODCALLTYPE UiPlugin::Release() {
+  const LONG count = InterlockedDecrement(&refCount_);
+  if (count > 0) return static_cast<ULONG>(count);
+  if (driverHelper_ != nullptr) {
+    driverHelper_->Release();
+    driverHelper_ = nullptr;
+  }
+  if (oemHeap_ != nullptr) {
+    // The contexts come from the driver's heap; a block the heap does not know is left alone.
+    for (void** block : {&pageContext_, &printerPageContext_}) {
+      if (*block != nullptr && HeapValidate(oemHeap_, 0, *block)) HeapFree(oemHeap_, 0, *block);
+      *block = nullptr;
+    }
+    oemHeap_ = nullptr;
+  }
+  delete this;
+  return 0;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
+                                            PDWORD pcbNeeded) {
+  return uiGetInfo(dwMode, pBuffer, cbSize, pcbNeeded);
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
+  try {
+    runVersionProbe();
+    return uiDevMode(dwMode, pOemDMParam);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
+  if (driverHelper_ != nullptr) return S_OK;
+  if (pIUnknown == nullptr) return E_FAIL;
+  void* helper = nullptr;
+  if (FAILED(pIUnknown->QueryInterface(IID_IPrintOemDriverUI, &helper)) || helper == nullptr) {
+    driverHelper_ = nullptr;
+    return E_FAIL;
+  }
+  driverHelper_ = static_cast<IPrintOemDriverUI*>(helper);
+  return S_OK;
+}
+
+// The driver's items are not bound yet: the tree is accepted as it is and the plug-in adds no
+// item of its own. What is checked and kept already: the mode, the driver files, the parameter
+// and the OEM heap.
+HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
+  if (dwMode != OEMCUIP_DOCPROP && dwMode != OEMCUIP_PRNPROP) return invalidParameter();
+  if (pOemCUIPParam == nullptr) return invalidParameter();
+  try {
+    wchar_t iniPath[kPathChars] = L"";
+    if (!findDriverFiles(pOemCUIPParam->hPrinter, iniPath)) return E_FAIL;
+    if (dwMode == OEMCUIP_DOCPROP) {
+      docPropParam_ = pOemCUIPParam;
+    } else {
+      printerPropParam_ = pOemCUIPParam;
+    }
+    if (pOemCUIPParam->pOEMOptItems == nullptr) {
+      pOemCUIPParam->cOEMOptItems = 0;
+      return S_OK;
+    }
+    oemHeap_ = pOemCUIPParam->hOEMHeap;
+    return S_OK;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+// No document page exists yet: init adds none and answers 1, destroy 1, set-result the block's
+// result; other reasons answer 0. The result is also the return value.
+HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
+                                                           LPARAM lParam) {
+  runVersionProbe();
+  if (pPSUIInfo == nullptr || pPSUIInfo->Version != PROPSHEETUI_INFO_VERSION) {
+    return invalidParameter();
+  }
+  LONG_PTR result = 0;
+  switch (pPSUIInfo->Reason) {
+    case PROPSHEETUI_REASON_INIT:
+    case PROPSHEETUI_REASON_DESTROY:
+      result = 1;
+      break;
+    case PROPSHEETUI_REASON_SET_RESULT: {
+      const auto* info = reinterpret_cast<const SETRESULT_INFO*>(lParam);
+      result = info != nullptr ? info->Result : 0;
+      break;
+    }
+    default:
+      break;
+  }
+  pPSUIInfo->Result = result;
+  return static_cast<HRESULT>(result);
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
+                                                         LPARAM lParam) {
+  runVersionProbe();
+  if (pPSUIInfo == nullptr || pPSUIInfo->Version != PROPSHEETUI_INFO_VERSION) {
+    return invalidParameter();
+  }
+  LONG_PTR result = 0;
+  switch (pPSUIInfo->Reason) {
+    case PROPSHEETUI_REASON_INIT:
+      // The printer-properties context that keeps the sheet's handles comes with the printer
+      // tree's items; until then init only succeeds.
+      result = 1;
+      break;
+    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+      auto* header = reinterpret_cast<PROPSHEETUI_INFO_HEADER*>(lParam);
+      if (header != nullptr) header->pTitle = const_cast<LPTSTR>(L"OEM UI Page");
+      result = 1;
+      break;
+    }
+    case PROPSHEETUI_REASON_DESTROY:
+      result = 1;
+      break;
+    case PROPSHEETUI_REASON_SET_RESULT: {
+      const auto* info = reinterpret_cast<const SETRESULT_INFO*>(lParam);
+      result = info != nullptr ? info->Result : 0;
+      break;
+    }
+    case PROPSHEETUI_REASON_GET_ICON:
+    default:
+      result = 0;
+      break;
+  }
+  pPSUIInfo->Result = result;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevQueryPrintEx(POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODEW,
+                                                    PVOID) {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR, WORD, PVOID,
+                                                       PDEVMODEW, PVOID, DWORD, DWORD*) {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
+
+// The printer initialisation of PRINTER_EVENT_INITIALIZE is not built yet: every event answers 0.
+HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::QueryColorProfile(HANDLE, POEMUIOBJ, PDEVMODEW, PVOID,
+                                                      ULONG ulQueryMode, VOID* pvProfileData,
+                                                      ULONG* pcbProfileData,
+                                                      FLONG* pflProfileData) {
+  return uiQueryColorProfile(ulQueryMode, pvProfileData, pcbProfileData, pflProfileData);
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::UpdateExternalFonts(HANDLE, HANDLE, PWSTR) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::QueryJobAttributes(HANDLE, PDEVMODEW, DWORD, LPBYTE) {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::HideStandardUI(DWORD dwMode) {
+  if (dwMode == OEMCUIP_DOCPROP || dwMode == OEMCUIP_PRNPROP) hideStandardUiQueried_ = 1;
+  return E_NOTIMPL;  // the driver's standard pages stay
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DocumentEvent(HANDLE hPrinter, HDC, INT iEsc, ULONG cbIn,
+                                                  PVOID pvIn, ULONG cbOut, PVOID pvOut,
+                                                  PINT piResult) {
+  return uiDocumentEvent(hPrinter, iEsc, cbIn, pvIn, cbOut, pvOut, piResult);
+}
+
+// ---- UiClassFactory ----------------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE UiClassFactory::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+    *ppv = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE UiClassFactory::AddRef() { return InterlockedIncrement(&refCount_); }
+
+ULONG STDMETHODCALLTYPE UiClassFactory::Release() {
+  const LONG count = InterlockedDecrement(&refCount_);
+  if (count == 0) delete this;
+  return static_cast<ULONG>(count);
+}
+
+HRESULT STDMETHODCALLTYPE UiClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
+  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+  auto* plugin = new (std::nothrow) UiPlugin();
+  if (plugin == nullptr) return E_OUTOFMEMORY;
+  const HRESULT hr = plugin->QueryInterface(riid, ppv);
+  plugin->Release();
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE UiClassFactory::LockServer(BOOL lock) {
+  if (lock) {
+    InterlockedIncrement(&uiModuleState().serverLockCount);
+  } else {
+    InterlockedDecrement(&uiModuleState().serverLockCount);
+  }
+  return S_OK;
+}
+
+}  // namespace vex
