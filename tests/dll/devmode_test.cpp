@@ -180,7 +180,9 @@ TEST_F(RenderDevMode, HostileRecordsStayInsideTheirBuffers) {
     const std::uint8_t* r = out.data();
     ASSERT_EQ(vex::getU32(r, rec::dwSize), kRecordSize);
     ASSERT_EQ(vex::getU32(r, rec::dwVersion), 1u);
-    if (mode == OEMDM_MERGE) ASSERT_EQ(vex::getU32(r, rec::dwSignature), vex::kRecordSignature);
+    if (mode == OEMDM_MERGE) {
+      ASSERT_EQ(vex::getU32(r, rec::dwSignature), vex::kRecordSignature);
+    }
     const bool copied = round % 3 != 0 && round % 5 != 0;  // both signatures "0002"
     if (!copied) continue;
     ASSERT_LE(vex::getU32(r, rec::watermarkIndex), 16u);

@@ -6,9 +6,9 @@
 
 namespace vex::test {
 
-RenderModule::RenderModule() {
-  module_ = LoadLibraryW(L"vexps.dll");
-  EXPECT_NE(module_, nullptr) << "vexps.dll not loadable, error " << GetLastError();
+PluginModule::PluginModule(const wchar_t* dllName, const CLSID& clsid) : clsid_(clsid) {
+  module_ = LoadLibraryW(dllName);
+  EXPECT_NE(module_, nullptr) << "plug-in not loadable, error " << GetLastError();
   if (module_ == nullptr) return;
   getClassObject_ = reinterpret_cast<GetClassObjectFn>(
       reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
@@ -18,24 +18,27 @@ RenderModule::RenderModule() {
   EXPECT_NE(canUnloadNow_, nullptr);
 }
 
-RenderModule::~RenderModule() {
+PluginModule::~PluginModule() {
   if (module_ != nullptr) FreeLibrary(module_);
 }
 
-HRESULT RenderModule::getClassObject(REFCLSID clsid, REFIID iid, void** out) const {
+HRESULT PluginModule::getClassObject(REFCLSID clsid, REFIID iid, void** out) const {
   return getClassObject_ ? getClassObject_(clsid, iid, out) : E_UNEXPECTED;
 }
 
-HRESULT RenderModule::canUnloadNow() const { return canUnloadNow_ ? canUnloadNow_() : E_UNEXPECTED; }
+HRESULT PluginModule::canUnloadNow() const {
+  return canUnloadNow_ ? canUnloadNow_() : E_UNEXPECTED;
+}
 
-IPrintOemPS2* RenderModule::createPlugin() const {
+void* PluginModule::createObject(REFIID iid) const {
   IClassFactory* factory = nullptr;
-  if (FAILED(getClassObject(CLSID_OEMRENDER, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+  if (FAILED(getClassObject(clsid_, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
     return nullptr;
-  IPrintOemPS2* plugin = nullptr;
-  factory->CreateInstance(nullptr, IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
+  }
+  void* object = nullptr;
+  factory->CreateInstance(nullptr, iid, &object);
   factory->Release();
-  return plugin;
+  return object;
 }
 
 }  // namespace vex::test

@@ -7,24 +7,36 @@
 
 namespace vex::test {
 
-class RenderModule {
+// A plug-in DLL of the build, loaded as the driver loads it, with its two COM exports.
+class PluginModule {
  public:
-  RenderModule();
-  ~RenderModule();
-  RenderModule(const RenderModule&) = delete;
-  RenderModule& operator=(const RenderModule&) = delete;
+  PluginModule(const wchar_t* dllName, const CLSID& clsid);
+  ~PluginModule();
+  PluginModule(const PluginModule&) = delete;
+  PluginModule& operator=(const PluginModule&) = delete;
 
   HRESULT getClassObject(REFCLSID clsid, REFIID iid, void** out) const;
   HRESULT canUnloadNow() const;
-  // A new plug-in object through the class factory (null on failure).
-  IPrintOemPS2* createPlugin() const;
+
+ protected:
+  // A new object of the plug-in's class through its class factory (null on failure).
+  void* createObject(REFIID iid) const;
 
  private:
   HMODULE module_ = nullptr;
+  CLSID clsid_;
   using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
   GetClassObjectFn getClassObject_ = nullptr;
   CanUnloadNowFn canUnloadNow_ = nullptr;
+};
+
+class RenderModule : public PluginModule {
+ public:
+  RenderModule() : PluginModule(L"vexps.dll", CLSID_OEMRENDER) {}
+  IPrintOemPS2* createPlugin() const {
+    return static_cast<IPrintOemPS2*>(createObject(IID_IPrintOemPS2));
+  }
 };
 
 }  // namespace vex::test

@@ -7,27 +7,16 @@
 #include <string>
 
 #include "oem/oem_platform.h"
+#include "plugin_support.h"
 
 namespace vex::test {
 
-class UiModule {
+class UiModule : public PluginModule {
  public:
-  UiModule();
-  ~UiModule();
-  UiModule(const UiModule&) = delete;
-  UiModule& operator=(const UiModule&) = delete;
-
-  HRESULT getClassObject(REFCLSID clsid, REFIID iid, void** out) const;
-  HRESULT canUnloadNow() const;
-  // A new plug-in object through the class factory (null on failure).
-  IPrintOemUI2* createPlugin() const;
-
- private:
-  HMODULE module_ = nullptr;
-  using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-  using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
-  GetClassObjectFn getClassObject_ = nullptr;
-  CanUnloadNowFn canUnloadNow_ = nullptr;
+  UiModule() : PluginModule(L"vexui.dll", CLSID_OEMUI) {}
+  IPrintOemUI2* createPlugin() const {
+    return static_cast<IPrintOemUI2*>(createObject(IID_IPrintOemUI2));
+  }
 };
 
 // The driver's UI helper, counting its references.
