@@ -223,6 +223,16 @@ struct OEMUIOBJ {
 };
 typedef OEMUIOBJ* POEMUIOBJ;
 
+// The driver's own data behind each of its option items (OPTITEM::UserData): the item's
+// identifier and, for PPD features, the feature keyword in the ANSI code page.
+struct USERDATA {
+  DWORD dwSize;
+  ULONG_PTR dwItemID;
+  PSTR pKeyWordName;
+  DWORD dwReserved[8];
+};
+typedef USERDATA* PUSERDATA;
+
 // Argument of DevQueryPrintEx (absent from the cross headers).
 struct DEVQUERYPRINT_INFO {
   WORD cbSize;
@@ -459,6 +469,8 @@ VEX_CHECK_OFFSET(OEMCUIPPARAM, pDrvOptItems, 36, 72);
 VEX_CHECK_OFFSET(OEMCUIPPARAM, cOEMOptItems, 48, 96);
 VEX_CHECK_OFFSET(OEMCUIPPARAM, OEMCUIPCallback, 56, 112);
 VEX_CHECK_SIZE(OEMUIPSPARAM, 44, 88);
+VEX_CHECK_SIZE(USERDATA, 44, 56);
+VEX_CHECK_OFFSET(USERDATA, pKeyWordName, 8, 16);
 VEX_CHECK_OFFSET(OEMUIPSPARAM, pOEMUserData, 32, 64);
 VEX_CHECK_OFFSET(OEMUIPSPARAM, pOemEntry, 40, 80);
 

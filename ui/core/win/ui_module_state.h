@@ -15,7 +15,18 @@ struct UiModuleState {
   bool versionProbeDone = false;
   bool isOsVersion6OrLater = false;
   bool contextHelpAvailable = true;
+
+  // Property items and dialogs (refreshed on every common-UI call of the driver).
+  wchar_t helpFilePath[260] = L"";   // the driver's help file, for items and dialogs
+  bool canWritePrinterData = false;  // the user may change the printer's data
+  bool applyPending = false;         // the printer sheet has just been applied
+  // Bit 0: the driver's pages were refreshed (or its document page activated); bit 1: a plug-in
+  // dialog changed the driver's settings.
+  DWORD pageRefreshFlags = 0;
 };
+
+constexpr DWORD kPagesRefreshed = 0x1;
+constexpr DWORD kDriverSettingsChanged = 0x2;
 
 UiModuleState& uiModuleState();
 

@@ -131,13 +131,17 @@ ULONG STDMETHODCALLTYPE UiPlugin::Release() {
     driverHelper_->Release();
     driverHelper_ = nullptr;
   }
-  if (oemHeap_ != nullptr) {
+  if (sheets_.oemHeap != nullptr) {
     // The contexts come from the driver's heap; a block the heap does not know is left alone.
-    for (void** block : {&pageContext_, &printerPageContext_}) {
-      if (*block != nullptr && HeapValidate(oemHeap_, 0, *block)) HeapFree(oemHeap_, 0, *block);
-      *block = nullptr;
+    for (void* block : {static_cast<void*>(sheets_.pageContext),
+                        static_cast<void*>(sheets_.printerPageContext)}) {
+      if (block != nullptr && HeapValidate(sheets_.oemHeap, 0, block)) {
+        HeapFree(sheets_.oemHeap, 0, block);
+      }
     }
-    oemHeap_ = nullptr;
+    sheets_.pageContext = nullptr;
+    sheets_.printerPageContext = nullptr;
+    sheets_.oemHeap = nullptr;
   }
   delete this;
   return 0;
@@ -171,26 +175,11 @@ HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) 
   return S_OK;
 }
 
-// The driver's items are not bound yet: the tree is accepted as it is and the plug-in adds no
-// item of its own. What is checked and kept already: the mode, the driver files, the parameter
-// and the OEM heap.
 HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
-  if (dwMode != OEMCUIP_DOCPROP && dwMode != OEMCUIP_PRNPROP) return invalidParameter();
-  if (pOemCUIPParam == nullptr) return invalidParameter();
   try {
-    wchar_t iniPath[kPathChars] = L"";
-    if (!findDriverFiles(pOemCUIPParam->hPrinter, iniPath)) return E_FAIL;
-    if (dwMode == OEMCUIP_DOCPROP) {
-      docPropParam_ = pOemCUIPParam;
-    } else {
-      printerPropParam_ = pOemCUIPParam;
-    }
-    if (pOemCUIPParam->pOEMOptItems == nullptr) {
-      pOemCUIPParam->cOEMOptItems = 0;
-      return S_OK;
-    }
-    oemHeap_ = pOemCUIPParam->hOEMHeap;
-    return S_OK;
+    return commonUiProp(sheets_, this, dwMode, pOemCUIPParam);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   } catch (...) {
     return E_FAIL;
   }
@@ -293,7 +282,7 @@ HRESULT STDMETHODCALLTYPE UiPlugin::QueryJobAttributes(HANDLE, PDEVMODEW, DWORD,
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::HideStandardUI(DWORD dwMode) {
-  if (dwMode == OEMCUIP_DOCPROP || dwMode == OEMCUIP_PRNPROP) hideStandardUiQueried_ = 1;
+  if (dwMode == OEMCUIP_DOCPROP || dwMode == OEMCUIP_PRNPROP) sheets_.hideStandardUiQueried = 1;
   return E_NOTIMPL;  // the driver's standard pages stay
 }
 
@@ -301,6 +290,11 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DocumentEvent(HANDLE hPrinter, HDC, INT iEsc
                                                   PVOID pvIn, ULONG cbOut, PVOID pvOut,
                                                   PINT piResult) {
   return uiDocumentEvent(hPrinter, iEsc, cbIn, pvIn, cbOut, pvOut, piResult);
+}
+
+UiSheetState* uiSheetStateOf(POEMCUIPPARAM param) {
+  if (param == nullptr || param->pOEMUserData == nullptr) return nullptr;
+  return &static_cast<UiPlugin*>(param->pOEMUserData)->sheets();
 }
 
 // ---- UiClassFactory ----------------------------------------------------------------------------

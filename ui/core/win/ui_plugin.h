@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "oem/oem_platform.h"
+#include "property_items.h"
 
 namespace vex {
 
@@ -57,20 +58,16 @@ class UiPlugin final : public IPrintOemUI2 {
                                           PINT piResult) override;
 
   // What the driver left with the object (for the property pages and the tests).
-  bool hideStandardUiQueried() const { return hideStandardUiQueried_ != 0; }
+  bool hideStandardUiQueried() const { return sheets_.hideStandardUiQueried != 0; }
   IPrintOemDriverUI* driverHelper() const { return driverHelper_; }
+  UiSheetState& sheets() { return sheets_; }
 
  private:
   ~UiPlugin();
 
   volatile LONG refCount_ = 1;
   IPrintOemDriverUI* driverHelper_ = nullptr;
-  LONG hideStandardUiQueried_ = 0;
-  HANDLE oemHeap_ = nullptr;
-  void* pageContext_ = nullptr;         // document-properties context, from oemHeap_
-  void* printerPageContext_ = nullptr;  // printer-properties context, from oemHeap_
-  POEMCUIPPARAM docPropParam_ = nullptr;
-  POEMCUIPPARAM printerPropParam_ = nullptr;
+  UiSheetState sheets_;  // the property trees' contexts, from the driver's OEM heap
 };
 
 class UiClassFactory final : public IClassFactory {

@@ -1,0 +1,189 @@
+#include "printer_items.h"
+
+#include <algorithm>
+#include <string>
+
+#include "config_files.h"
+#include "driver_item_view.h"
+#include "outside_library.h"
+#include "ui_module_state.h"
+
+namespace vex {
+namespace {
+
+constexpr UINT kPushButtonName = 8040;
+constexpr LPARAM kPushButtonMarker = 9999;
+constexpr int kMaxStringChars = 256;
+constexpr std::size_t kMaxPrinterNameBytes = 221;  // what the outside libraries accept
+
+void freeBlock(HANDLE heap, void* block) {
+  if (heap != nullptr && block != nullptr && HeapValidate(heap, 0, block)) HeapFree(heap, 0, block);
+}
+
+// String `id` of our string table in a heap block of exactly its length.
+LPWSTR loadHeapString(HANDLE heap, UINT id) {
+  auto* text = static_cast<LPWSTR>(
+      HeapAlloc(heap, HEAP_ZERO_MEMORY, kMaxStringChars * sizeof(wchar_t)));
+  if (text == nullptr) return nullptr;
+  const int length = LoadStringW(uiModuleState().moduleInstance, id, text, kMaxStringChars);
+  const SIZE_T bytes = static_cast<SIZE_T>(length + 1) * sizeof(wchar_t);
+  void* shrunk = HeapReAlloc(heap, 0, text, bytes);
+  return shrunk != nullptr ? static_cast<LPWSTR>(shrunk) : text;
+}
+
+POIEXT newHelpExtension(HANDLE heap) {
+  auto* ext = static_cast<POIEXT>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OIEXT)));
+  if (ext == nullptr) return nullptr;
+  ext->cbSize = sizeof(OIEXT);
+  ext->pHelpFile = uiModuleState().helpFilePath;
+  return ext;
+}
+
+void bindPrinterItems(POEMCUIPPARAM param, POIEXT ext) {
+  forEachDriverItem(param, [&](DWORD, OPTITEM& item) {
+    if (nameResourceOf(item.pName) == kInstallableOptionsName) item.Flags |= OPTIF_COLLAPSE;
+    const auto keyword = keywordOf(item);
+    if (!keyword) return;
+    const InstallableOption* option = installableOptionFor(*keyword);
+    if (option == nullptr) return;
+    if (ext != nullptr) {
+      item.HelpIndex = option->help;
+      item.Flags |= OPTIF_HAS_POIEXT;
+      item.pOIExt = ext;
+    }
+    item.UserItemID = static_cast<BYTE>(option->userItemId);
+  });
+}
+
+// The push button that starts the installable-option discovery.
+bool fillPushButton(HANDLE heap, OPTITEM& item, POIEXT ext) {
+  auto* type = static_cast<POPTTYPE>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OPTTYPE)));
+  auto* params = static_cast<POPTPARAM>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 2 * sizeof(OPTPARAM)));
+  if (type == nullptr || params == nullptr) return false;
+  params[0].cbSize = sizeof(OPTPARAM);
+  params[1].cbSize = sizeof(OPTPARAM);
+  params[1].lParam = kPushButtonMarker;
+  type->cbSize = sizeof(OPTTYPE);
+  type->Type = TVOT_PUSHBUTTON;
+  type->Count = 1;
+  type->BegCtrlID = 1;
+  type->pOptParam = params;
+  type->Style = OTS_PUSH_INCL_SETUP_TITLE | OTS_PUSH_NO_DOT_DOT_DOT | OTS_PUSH_ENABLE_ALWAYS;
+  item.Level = 2;
+  item.DlgPageIdx = 0;
+  item.Flags = OPTIF_CALLBACK | OPTIF_HAS_POIEXT;
+  item.pName = loadHeapString(heap, kPushButtonName);
+  item.pOptType = type;
+  item.HelpIndex = kPushButtonHelp;
+  item.UserItemID = static_cast<BYTE>(kPushButtonUserItemId);
+  item.pOIExt = ext;
+  return true;
+}
+
+// The printer name in the ANSI code page, cut on a character boundary to what the outside
+// libraries accept.
+std::string ansiPrinterName(const wchar_t* name) {
+  if (name == nullptr) return {};
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 1) return {};
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), bytes, nullptr, nullptr);
+  text.resize(static_cast<std::size_t>(bytes - 1));
+  std::size_t keep = 0;
+  while (keep < text.size()) {
+    const std::size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[keep])) ? 2 : 1;
+    if (keep + step > kMaxPrinterNameBytes) break;
+    keep += step;
+  }
+  text.resize(std::min(keep, text.size()));
+  return text;
+}
+
+// The network library's "GetNetextCapability" answer for this printer; false when the library or
+// its entry point is missing.
+bool networkLibraryCapable(POEMCUIPPARAM param) {
+  const std::wstring file = readModelString(param->hPrinter, L"NetExtDLL");
+  if (file.empty()) return false;
+  OutsideLibrary library(file);  // by its bare name, as the library's installer expects
+  using Capability = BOOL(WINAPI*)(LPCSTR);
+  const auto capability = library.entry<Capability>("GetNetextCapability");
+  const std::string name = ansiPrinterName(param->pPrinterName);
+  const bool capable = capability != nullptr && capability(name.c_str()) != 0;
+  return capable;
+}
+
+}  // namespace
+
+HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) {
+  if (param->pOEMOptItems == nullptr) {
+    param->cOEMOptItems = 1;
+    return S_OK;
+  }
+  param->pOEMUserData = owner;
+  param->OEMCUIPCallback = printerItemsCallback;
+  for (DWORD i = 0; i < param->cOEMOptItems; ++i) {
+    ZeroMemory(&param->pOEMOptItems[i], sizeof(OPTITEM));
+    param->pOEMOptItems[i].cbSize = sizeof(OPTITEM);
+  }
+
+  if (state.oemHeap == param->hOEMHeap) freeBlock(state.oemHeap, state.printerPageContext);
+  state.printerPageContext = nullptr;
+  state.oemHeap = param->hOEMHeap;
+  auto* context = static_cast<PrinterContext*>(
+      HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, kPrinterContextBytes));
+  if (context == nullptr) return E_OUTOFMEMORY;
+  state.printerPageContext = context;
+  context->cuiParam = param;
+
+  POIEXT ext = newHelpExtension(state.oemHeap);
+  bindPrinterItems(param, ext);
+  if (param->cOEMOptItems >= 1) {
+    OPTITEM& button = param->pOEMOptItems[0];
+    if (!fillPushButton(state.oemHeap, button, ext)) return E_OUTOFMEMORY;
+    if (!networkLibraryCapable(param)) button.Flags |= OPTIF_HIDE;
+  }
+
+  // The printer sheet's pages share the document pages' context as well.
+  freeBlock(state.oemHeap, state.pageContext);
+  auto* pages = static_cast<DocumentContext*>(
+      HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, sizeof(DocumentContext)));
+  state.pageContext = pages;
+  if (pages == nullptr) return E_OUTOFMEMORY;
+  for (DWORD& index : pages->itemIndex) index = kNoItem;
+  pages->hideStandardUiQueried = state.hideStandardUiQueried;
+  return S_OK;
+}
+
+LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
+  if (callback == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+  UiSheetState* state = uiSheetStateOf(param);
+  const OPTITEM* current = callback->pCurItem;
+  switch (callback->Reason) {
+    case CPSUICB_REASON_SEL_CHANGED:
+      if (current != nullptr && current->UserItemID == kJobLimitUserItemId) {
+        const bool hidden = state != nullptr && state->hideStandardUiQueried == 1;
+        if (hidden && !uiModuleState().isOsVersion6OrLater) return CPSUICB_ACTION_NONE;
+        forEachDriverItem(param, [&](DWORD index, OPTITEM& item) {
+          if (item.UserItemID != kJobLimitUserItemId) return;
+          DWORD on = 1;
+          updateDriverItem(param, index, on, 2);
+        });
+        return CPSUICB_ACTION_OPTIF_CHANGED;
+      }
+      return CPSUICB_ACTION_NONE;
+    case CPSUICB_REASON_APPLYNOW: {
+      uiModuleState().applyPending = true;
+      DWORD selection = 0;
+      if (param->pOEMOptItems != nullptr && param->cOEMOptItems >= 1) {
+        selection = static_cast<DWORD>(param->pOEMOptItems[0].Sel);
+      }
+      SetPrinterDataW(param->hPrinter, const_cast<wchar_t*>(L"OEMUI_VALUE"), REG_DWORD,
+                      reinterpret_cast<BYTE*>(&selection), sizeof(selection));
+      return CPSUICB_ACTION_NONE;
+    }
+    default:
+      return CPSUICB_ACTION_NONE;
+  }
+}
+
+}  // namespace vex

@@ -1,0 +1,155 @@
+#include "property_items.h"
+
+#include <winspool.h>
+
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "config_files.h"
+#include "driver_item_view.h"
+#include "printer_items.h"
+#include "ui_module_state.h"
+
+namespace vex {
+namespace {
+
+constexpr DWORD kPathBufferBytes = 522;
+constexpr DWORD kHelpPathBytes = 520;
+constexpr std::size_t kPaperValueChars = 261;  // a 522-byte value buffer
+
+HRESULT invalidParameter() {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return E_FAIL;
+}
+
+// The help file named by "HELP" of the plug-in INI file's dependent files, in the driver's
+// folder; empty when there is none.
+void refreshHelpFilePath(const wchar_t* iniPath) {
+  wchar_t* help = uiModuleState().helpFilePath;
+  help[0] = L'\0';
+  wchar_t name[kHelpPathBytes / sizeof(wchar_t)] = L"";
+  GetPrivateProfileStringW(L"DependentFiles", L"HELP", L"", name, kHelpPathBytes / sizeof(wchar_t),
+                           iniPath);
+  if (name[0] == L'\0') return;
+  DWORD bytes = kHelpPathBytes;
+  if (!driverFilePath(help, &bytes, name)) help[0] = L'\0';
+}
+
+void clearReportedItems(POEMCUIPPARAM param) {
+  for (DWORD i = 0; i < param->cOEMOptItems; ++i) {
+    OPTITEM& item = param->pOEMOptItems[i];
+    ZeroMemory(&item, sizeof(item));
+    item.cbSize = sizeof(OPTITEM);
+    item.DMPubID = 0;
+  }
+}
+
+POIEXT newHelpExtension(HANDLE heap) {
+  auto* ext = static_cast<POIEXT>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OIEXT)));
+  if (ext == nullptr) return nullptr;
+  ext->cbSize = sizeof(OIEXT);
+  ext->pHelpFile = uiModuleState().helpFilePath;
+  return ext;
+}
+
+void giveHelp(OPTITEM& item, std::uint16_t help, POIEXT ext) {
+  if (help == 0 || ext == nullptr) return;
+  item.HelpIndex = help;
+  item.Flags |= OPTIF_HAS_POIEXT;
+  item.pOIExt = ext;
+}
+
+// The papers of the form-name item that "HidePaperName" names disappear from its list.
+void hidePapers(OPTITEM& item, const wchar_t* iniPath) {
+  wchar_t value[kPaperValueChars] = L"";
+  GetPrivateProfileStringW(L"Plg_Feature", L"HidePaperName", L"", value, kPaperValueChars,
+                           iniPath);
+  const auto names = hiddenPaperNames(std::u16string_view(
+      reinterpret_cast<const char16_t*>(value), std::wcslen(value)));
+  if (names.empty()) return;
+  forEachOptionText(item, [&](OPTPARAM& option, std::u16string_view text) {
+    for (const std::u16string& name : names) {
+      if (text == name) {
+        option.Flags |= OPTPF_HIDE;
+        break;
+      }
+    }
+  });
+}
+
+void bindDocumentItems(DocumentContext& context, POEMCUIPPARAM param, POIEXT ext) {
+  if (readCompression(param->hPrinter) & 1) context.itemIndex[kCompressionSlot] = 0;
+  forEachDriverItem(param, [&](DWORD index, OPTITEM& item) {
+    const DocumentItemRole role = documentItemRole(itemFacts(item));
+    if (role.hidePapers) hidePapers(item, context.iniPath);
+    for (const SlotBinding& binding : role.bindings) {
+      if (binding.slot >= 0) {
+        context.itemIndex[binding.slot] = index;
+        if (binding.recordValue) context.itemValue[binding.slot] = static_cast<DWORD>(item.Sel);
+      }
+      if (binding.hide) item.Flags |= OPTIF_HIDE;
+      giveHelp(item, binding.help, ext);
+    }
+  });
+}
+
+void freeBlock(HANDLE heap, void* block) {
+  if (heap != nullptr && block != nullptr && HeapValidate(heap, 0, block)) HeapFree(heap, 0, block);
+}
+
+HRESULT setUpDocumentTree(UiSheetState& state, void* owner, POEMCUIPPARAM param,
+                          wchar_t* iniPath) {
+  if (param->pOEMOptItems == nullptr) {
+    param->cOEMOptItems = 0;
+    return S_OK;
+  }
+  param->pOEMUserData = owner;
+  param->OEMCUIPCallback = documentItemsCallback;
+  clearReportedItems(param);
+
+  DWORD tick = GetTickCount();
+  uiModuleState().canWritePrinterData =
+      SetPrinterDataW(param->hPrinter, const_cast<wchar_t*>(L"W_TEST"), REG_DWORD,
+                      reinterpret_cast<BYTE*>(&tick), sizeof(tick)) == ERROR_SUCCESS;
+
+  // A tree bound again replaces its context; the old one goes back to the heap it came from.
+  if (state.oemHeap == param->hOEMHeap) freeBlock(state.oemHeap, state.pageContext);
+  state.pageContext = nullptr;
+  state.oemHeap = param->hOEMHeap;
+  auto* context = static_cast<DocumentContext*>(
+      HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, sizeof(DocumentContext)));
+  if (context == nullptr) return E_OUTOFMEMORY;
+  state.pageContext = context;
+  context->cuiParam = param;
+  for (DWORD& index : context->itemIndex) index = kNoItem;
+  context->iniPath = iniPath;
+
+  bindDocumentItems(*context, param, newHelpExtension(state.oemHeap));
+  context->hideStandardUiQueried = state.hideStandardUiQueried;
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT commonUiProp(UiSheetState& state, void* owner, DWORD mode, POEMCUIPPARAM param) {
+  if (mode != OEMCUIP_DOCPROP && mode != OEMCUIP_PRNPROP) return invalidParameter();
+  if (param == nullptr || param->hOEMHeap == nullptr) return invalidParameter();
+
+  auto* iniPath =
+      static_cast<wchar_t*>(HeapAlloc(param->hOEMHeap, HEAP_ZERO_MEMORY, kPathBufferBytes));
+  if (iniPath == nullptr) return E_OUTOFMEMORY;
+  if (!findDriverFiles(param->hPrinter, *reinterpret_cast<wchar_t(*)[kPathChars]>(iniPath))) {
+    return E_FAIL;
+  }
+  refreshHelpFilePath(iniPath);
+
+  if (mode == OEMCUIP_DOCPROP) {
+    state.docPropParam = param;
+    return setUpDocumentTree(state, owner, param, iniPath);
+  }
+  state.printerPropParam = param;
+  return setUpPrinterTree(state, owner, param);
+}
+
+}  // namespace vex
