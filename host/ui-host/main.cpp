@@ -18,6 +18,7 @@
 #include "printer_setup.h"
 #include "private_settings.h"
 #include "record_fields.h"
+#include "sheet_host.h"
 #include "ui_session.h"
 
 namespace vex::uihost {
@@ -122,28 +123,23 @@ void writeRecord(const std::wstring& path, const std::vector<std::uint8_t>& reco
   }
 }
 
-void runRecord(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
-  std::vector<std::uint8_t> defaults(kRecordSize, 0);
-  devMode(plugin, printer, OEMDM_DEFAULT, nullptr, defaults.data());
-  if (options.command == Command::Defaults) {
-    writeRecord(options.outPath, defaults);
-    std::wprintf(L"ui-host: default record written to %ls\n", options.outPath.c_str());
-    return;
-  }
-  // The record as an application or the pages leave it, then the driver's merge over the
-  // defaults.
+// The record as an application or the pages leave it (the defaults overwritten by the bytes of
+// `inPath` and by the fields), then the driver's merge over the defaults.
+std::vector<std::uint8_t> mergedRecord(
+    IPrintOemUI2* plugin, HANDLE printer, const std::vector<std::uint8_t>& defaults,
+    const std::wstring& inPath, const std::vector<std::pair<std::string, std::wstring>>& fields) {
   std::vector<std::uint8_t> edited = defaults;
-  if (!options.inPath.empty()) {
+  if (!inPath.empty()) {
     std::string bytes;
     DWORD code = 0;
-    if (!readWholeFile(options.inPath, kRecordSize, &bytes, &code)) {
-      throw HostError{kBadInput, L"cannot read " + options.inPath + L" (at most " +
+    if (!readWholeFile(inPath, kRecordSize, &bytes, &code)) {
+      throw HostError{kBadInput, L"cannot read " + inPath + L" (at most " +
                                      std::to_wstring(kRecordSize) + L" bytes): " +
                                      win32ErrorText(code)};
     }
     std::memcpy(edited.data(), bytes.data(), bytes.size());
   }
-  for (const auto& [name, text] : options.fields) {
+  for (const auto& [name, text] : fields) {
     std::string error;
     if (!setRecordFieldFromText(edited.data(), name, std::u16string(text.begin(), text.end()),
                                 &error)) {
@@ -152,8 +148,55 @@ void runRecord(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
   }
   std::vector<std::uint8_t> merged = defaults;
   devMode(plugin, printer, OEMDM_MERGE, edited.data(), merged.data());
-  writeRecord(options.outPath, merged);
+  return merged;
+}
+
+void runRecord(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
+  std::vector<std::uint8_t> defaults(kRecordSize, 0);
+  devMode(plugin, printer, OEMDM_DEFAULT, nullptr, defaults.data());
+  if (options.command == Command::Defaults) {
+    writeRecord(options.outPath, defaults);
+    std::wprintf(L"ui-host: default record written to %ls\n", options.outPath.c_str());
+    return;
+  }
+  writeRecord(options.outPath,
+              mergedRecord(plugin, printer, defaults, options.inPath, options.fields));
   std::wprintf(L"ui-host: merged record written to %ls\n", options.outPath.c_str());
+}
+
+void runSheetCommand(const Options& options, UiSession& session, HANDLE printer) {
+  SheetRequest request;
+  request.document = options.command == Command::DocSheet;
+  request.press = options.press == SheetPress::Apply    ? Press::Apply
+                  : options.press == SheetPress::Ok     ? Press::Ok
+                  : options.press == SheetPress::Cancel ? Press::Cancel
+                                                        : Press::None;
+  request.pressButton = options.pressButton;
+  request.page = options.page;
+  request.selects = options.selects;
+  request.refusals = options.refusals;
+  request.ppdPath = options.ppdPath;
+  request.outRecord = options.outRecord;
+  request.outDevmode = options.outDevmode;
+  request.dumpPath = options.dumpPath;
+  request.screenshotWaitMs = options.screenshotWaitMs;
+  // The driver keeps the record behind its device mode: the defaults, or a stored record
+  // validated by the plug-in's merge.
+  std::vector<std::uint8_t> record(kRecordSize, 0);
+  devMode(session.plugin(), printer, OEMDM_DEFAULT, nullptr, record.data());
+  if (!options.recordPath.empty()) {
+    record = mergedRecord(session.plugin(), printer, record, options.recordPath, {});
+  }
+  runSheet(request, session, printer, options.printerName, std::move(record));
+}
+
+void runPrinterEvent(const Options& options, IPrintOemUI2* plugin) {
+  std::wstring name = options.printerName;
+  const HRESULT hr =
+      plugin->PrinterEvent(name.data(), static_cast<INT>(options.event), options.eventFlags, 0);
+  std::wprintf(L"ui-host: PrinterEvent(%u, flags 0x%x) returned %ls\n", options.event,
+               options.eventFlags, hex(hr).c_str());
+  if (hr != S_OK) throw HostError{kPluginFailed, L"PrinterEvent returned " + hex(hr)};
 }
 
 std::vector<DWORD> queryFilter(IPrintOemUI2* plugin, HANDLE printer, std::uint32_t allocated,
@@ -256,6 +299,13 @@ int run(int argc, wchar_t** argv) {
       break;
     case Command::StartDoc:
       runStartDoc(options, session.plugin(), printer.get());
+      break;
+    case Command::DocSheet:
+    case Command::PrnSheet:
+      runSheetCommand(options, session, printer.get());
+      break;
+    case Command::PrinterEvent:
+      runPrinterEvent(options, session.plugin());
       break;
   }
   const std::wstring problem = session.close();

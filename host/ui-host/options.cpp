@@ -44,12 +44,72 @@ std::vector<std::wstring> commaList(const std::wstring& text) {
   }
 }
 
+// ITEM=OPTION of the sheet commands: keywords or shown names, printable ASCII (blanks allowed).
+std::pair<std::string, std::string> asciiPair(const std::wstring& text, const wchar_t* what) {
+  const auto [key, value] = keyValue(text, what);
+  const auto printable = [&](const std::wstring& part) {
+    std::string out;
+    for (wchar_t c : part) {
+      if (c < 0x20 || c > 0x7E) usage(std::wstring(what) + L": names are printable ASCII");
+      out.push_back(static_cast<char>(c));
+    }
+    return out;
+  };
+  if (value.empty()) usage(std::wstring(what) + L" needs an option after '='");
+  return {printable(key), printable(value)};
+}
+
+// The options of docsheet and prnsheet (the record files only for the document sheet).
+template <typename Value>
+bool sheetOption(const std::wstring& arg, Value& value, Options& options) {
+  const bool document = options.command == Command::DocSheet;
+  if (arg == L"--show") {
+    options.show = true;
+  } else if (arg == L"--press") {
+    const std::wstring press = value();
+    if (press == L"apply") {
+      options.press = SheetPress::Apply;
+    } else if (press == L"ok") {
+      options.press = SheetPress::Ok;
+    } else if (press == L"cancel") {
+      options.press = SheetPress::Cancel;
+    } else {
+      usage(L"--press takes apply, ok or cancel");
+    }
+  } else if (arg == L"--press-button") {
+    options.pressButton = value();
+    if (options.pressButton.empty()) usage(L"--press-button needs a name");
+  } else if (arg == L"--page") {
+    options.page = static_cast<int>(number(value(), L"--page", 64));
+  } else if (arg == L"--select") {
+    options.selects.push_back(asciiPair(value(), L"--select"));
+  } else if (arg == L"--refuse") {
+    options.refusals.push_back(asciiPair(value(), L"--refuse"));
+  } else if (arg == L"--dump") {
+    options.dumpPath = value();
+  } else if (arg == L"--ppd") {
+    options.ppdPath = value();
+  } else if (arg == L"--screenshot-wait") {
+    options.screenshotWaitMs = number(value(), L"--screenshot-wait", 600000);
+  } else if (document && arg == L"--record") {
+    options.recordPath = value();
+  } else if (document && arg == L"--out-record") {
+    options.outRecord = value();
+  } else if (document && arg == L"--out-devmode") {
+    options.outDevmode = value();
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Options parseOptions(int argc, wchar_t** argv) {
   Options options;
   bool haveCommand = false;
   bool haveJob = false;
+  bool haveEvent = false;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i] != nullptr ? argv[i] : L"";
     auto value = [&]() -> std::wstring {
@@ -84,12 +144,22 @@ Options parseOptions(int argc, wchar_t** argv) {
       } else if (arg == L"queryfilter") {
         options.command = Command::QueryFilter;
         haveCommand = true;
+      } else if (arg == L"docsheet") {
+        options.command = Command::DocSheet;
+        haveCommand = true;
+      } else if (arg == L"prnsheet") {
+        options.command = Command::PrnSheet;
+        haveCommand = true;
+      } else if (arg == L"printerevent") {
+        options.command = Command::PrinterEvent;
+        haveCommand = true;
       } else {
         usage(L"unknown option or command \"" + arg + L"\"");
       }
       continue;
     }
     const bool records = options.command == Command::Defaults || options.command == Command::Record;
+    const bool sheet = options.command == Command::DocSheet || options.command == Command::PrnSheet;
     if (records && arg == L"--out") {
       options.outPath = value();
     } else if (options.command == Command::Record && arg == L"--in") {
@@ -108,6 +178,12 @@ Options parseOptions(int argc, wchar_t** argv) {
       options.occupyChannel = true;
     } else if (options.command == Command::QueryFilter && arg == L"--allocated") {
       options.filterElements = number(value(), L"--allocated", 16);
+    } else if (sheet && sheetOption(arg, value, options)) {
+    } else if (options.command == Command::PrinterEvent && arg == L"--event") {
+      options.event = number(value(), L"--event", 0x7FFFFFFF);
+      haveEvent = true;
+    } else if (options.command == Command::PrinterEvent && arg == L"--flags") {
+      options.eventFlags = number(value(), L"--flags", 0xFFFFFFFFu);
     } else {
       usage(L"unknown argument \"" + arg + L"\" for this command");
     }
@@ -118,6 +194,8 @@ Options parseOptions(int argc, wchar_t** argv) {
     usage(L"the command needs --out FILE");
   }
   if (options.command == Command::StartDoc && !haveJob) usage(L"startdoc needs --job ID");
+  if (options.command == Command::PrinterEvent && !haveEvent)
+    usage(L"printerevent needs --event N");
   return options;
 }
 

@@ -9,7 +9,9 @@
 
 namespace vex::uihost {
 
-enum class Command { Defaults, Record, StartDoc, QueryFilter };
+enum class Command { Defaults, Record, StartDoc, QueryFilter, DocSheet, PrnSheet, PrinterEvent };
+
+enum class SheetPress { None, Apply, Ok, Cancel };
 
 struct Options {
   std::wstring printerName = L"VEX Demo Color";
@@ -29,6 +31,24 @@ struct Options {
   std::uint32_t lingerSeconds = 0;
   bool occupyChannel = false;
   std::uint32_t filterElements = 1;
+
+  // docsheet and prnsheet
+  bool show = false;
+  SheetPress press = SheetPress::None;
+  std::wstring pressButton;
+  int page = -1;
+  std::vector<std::pair<std::string, std::string>> selects;   // --select ITEM=OPTION
+  std::vector<std::pair<std::string, std::string>> refusals;  // --refuse KEYWORD=OPTION
+  std::wstring recordPath;  // --record: the record the sheet starts from
+  std::wstring outRecord;
+  std::wstring outDevmode;
+  std::wstring dumpPath;
+  std::wstring ppdPath;
+  std::uint32_t screenshotWaitMs = 0;
+
+  // printerevent
+  std::uint32_t event = 0;
+  std::uint32_t eventFlags = 0;
 };
 
 // Throws UsageError with the reason.
@@ -44,6 +64,13 @@ inline constexpr wchar_t kUsage[] =
     L"  defaults --out FILE\n"
     L"  record --out FILE [--in FILE] [--set FIELD=VALUE]...\n"
     L"  startdoc --job ID [--ready] [--linger SECONDS] [--occupy-channel]\n"
-    L"  queryfilter [--allocated N]";
+    L"  queryfilter [--allocated N]\n"
+    L"  docsheet [--show] [--press apply|ok|cancel] [--record FILE] [--out-record FILE]\n"
+    L"           [--out-devmode FILE] [--dump FILE] [--refuse K=O]... [--select I=O]...\n"
+    L"           [--page N] [--press-button NAME] [--ppd FILE] [--screenshot-wait MS]\n"
+    L"  prnsheet [--show] [--press apply|ok|cancel] [--press-button NAME] [--page N]\n"
+    L"           [--dump FILE] [--refuse K=O]... [--select I=O]... [--ppd FILE]\n"
+    L"           [--screenshot-wait MS]\n"
+    L"  printerevent --event N [--flags F]";
 
 }  // namespace vex::uihost

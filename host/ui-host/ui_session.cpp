@@ -1,5 +1,7 @@
 #include "ui_session.h"
 
+#include "driver_ui.h"
+
 namespace vex::uihost {
 namespace {
 
@@ -33,18 +35,21 @@ ULONG STDMETHODCALLTYPE DriverUiHelper::Release() {
   return static_cast<ULONG>(count);
 }
 
-HRESULT STDMETHODCALLTYPE DriverUiHelper::DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
-                                                              PDWORD) {
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return E_FAIL;
+HRESULT STDMETHODCALLTYPE DriverUiHelper::DrvGetDriverSetting(PVOID pci, PCSTR feature,
+                                                              PVOID output, DWORD size,
+                                                              PDWORD needed, PDWORD returned) {
+  return DriverUi::instance().getDriverSetting(pci, feature, output, size, needed, returned)
+             ? S_OK
+             : E_FAIL;
 }
 
 HRESULT STDMETHODCALLTYPE DriverUiHelper::DrvUpgradeRegistrySetting(HANDLE, PCSTR, PCSTR) {
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE DriverUiHelper::DrvUpdateUISetting(PVOID, PVOID, DWORD, DWORD) {
-  return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE DriverUiHelper::DrvUpdateUISetting(PVOID pci, PVOID item, DWORD previous,
+                                                             DWORD mode) {
+  return DriverUi::instance().updateUiSetting(pci, item, previous, mode) ? S_OK : E_FAIL;
 }
 
 UiSession::UiSession(const std::wstring& pluginPath) {

@@ -24,7 +24,8 @@ struct HostError {
   std::wstring message;
 };
 
-// The driver's helper for UI plug-ins; the host's answers: no setting is known.
+// The driver's helper for UI plug-ins. While a sheet is up it answers from that sheet's option
+// tree (as the driver's UI procedures do); otherwise no setting is known.
 class DriverUiHelper final : public IPrintOemDriverUI {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
@@ -51,6 +52,7 @@ class UiSession {
   UiSession& operator=(const UiSession&) = delete;
 
   IPrintOemUI2* plugin() const { return plugin_; }
+  HMODULE module() const { return module_; }
   // Ends the session now; a rule the plug-in broke on the way out is returned as an error text.
   std::wstring close();
 

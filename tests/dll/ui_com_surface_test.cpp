@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "printer_support.h"
@@ -230,9 +231,11 @@ TEST(UiPluginSlots, NotImplementedSlotsAndPrinterEvents) {
   EXPECT_EQ(plugin->FontInstallerDlgProc(nullptr, 0, 0, 0), E_NOTIMPL);
   EXPECT_EQ(plugin->UpdateExternalFonts(nullptr, nullptr, nullptr), E_NOTIMPL);
   EXPECT_EQ(plugin->QueryJobAttributes(nullptr, nullptr, 1, nullptr), E_NOTIMPL);
-  // Printer initialisation is not built yet: every event answers 0, initialisation included.
-  wchar_t name[] = L"VEX UI Events";
-  for (INT event = 1; event <= 6; ++event) EXPECT_EQ(plugin->PrinterEvent(name, event, 0, 0), S_OK);
+  // Only initialisation does work; it fails for a printer that does not exist.
+  wchar_t name[] = L"VEX UI Events (not installed)";
+  for (INT event = 1; event <= 6; ++event) {
+    EXPECT_EQ(plugin->PrinterEvent(name, event, 0, 0), event == 3 ? E_FAIL : S_OK) << event;
+  }
   plugin->Release();
 }
 
@@ -314,10 +317,11 @@ TEST(UiCommonUIProp, ModesAndDriverFiles) {
   EXPECT_EQ(plugin->CommonUIProp(3, &param), E_FAIL);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(param.cOEMOptItems, 77u) << "nothing touched for a bad mode";
-  for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
+  // The first call of each tree asks how many items the plug-in adds.
+  for (auto [mode, items] : {std::pair{OEMCUIP_DOCPROP, 0u}, std::pair{OEMCUIP_PRNPROP, 1u}}) {
     param.cOEMOptItems = 77;
     EXPECT_EQ(plugin->CommonUIProp(mode, &param), S_OK);
-    EXPECT_EQ(param.cOEMOptItems, 0u) << "no plug-in items yet";
+    EXPECT_EQ(param.cOEMOptItems, items) << mode;
   }
   param.hPrinter = barePrinter.handle();
   EXPECT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &param), E_FAIL);

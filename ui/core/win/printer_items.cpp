@@ -1,11 +1,10 @@
 #include "printer_items.h"
 
-#include <algorithm>
-#include <string>
 
 #include "config_files.h"
 #include "driver_item_view.h"
-#include "outside_library.h"
+#include "extension_libraries.h"
+#include "option_discovery.h"
 #include "ui_module_state.h"
 
 namespace vex {
@@ -14,7 +13,8 @@ namespace {
 constexpr UINT kPushButtonName = 8040;
 constexpr LPARAM kPushButtonMarker = 9999;
 constexpr int kMaxStringChars = 256;
-constexpr std::size_t kMaxPrinterNameBytes = 221;  // what the outside libraries accept
+// The common UI's callback reason once the items exist (value 7 of the reasons).
+constexpr WORD kReasonItemsCreated = 7;
 
 void freeBlock(HANDLE heap, void* block) {
   if (heap != nullptr && block != nullptr && HeapValidate(heap, 0, block)) HeapFree(heap, 0, block);
@@ -80,38 +80,6 @@ bool fillPushButton(HANDLE heap, OPTITEM& item, POIEXT ext) {
   return true;
 }
 
-// The printer name in the ANSI code page, cut on a character boundary to what the outside
-// libraries accept.
-std::string ansiPrinterName(const wchar_t* name) {
-  if (name == nullptr) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return {};
-  std::string text(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), bytes, nullptr, nullptr);
-  text.resize(static_cast<std::size_t>(bytes - 1));
-  std::size_t keep = 0;
-  while (keep < text.size()) {
-    const std::size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[keep])) ? 2 : 1;
-    if (keep + step > kMaxPrinterNameBytes) break;
-    keep += step;
-  }
-  text.resize(std::min(keep, text.size()));
-  return text;
-}
-
-// The network library's "GetNetextCapability" answer for this printer; false when the library or
-// its entry point is missing.
-bool networkLibraryCapable(POEMCUIPPARAM param) {
-  const std::wstring file = readModelString(param->hPrinter, L"NetExtDLL");
-  if (file.empty()) return false;
-  OutsideLibrary library(file);  // by its bare name, as the library's installer expects
-  using Capability = BOOL(WINAPI*)(LPCSTR);
-  const auto capability = library.entry<Capability>("GetNetextCapability");
-  const std::string name = ansiPrinterName(param->pPrinterName);
-  const bool capable = capability != nullptr && capability(name.c_str()) != 0;
-  return capable;
-}
-
 }  // namespace
 
 HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) {
@@ -140,7 +108,7 @@ HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) 
   if (param->cOEMOptItems >= 1) {
     OPTITEM& button = param->pOEMOptItems[0];
     if (!fillPushButton(state.oemHeap, button, ext)) return E_OUTOFMEMORY;
-    if (!networkLibraryCapable(param)) button.Flags |= OPTIF_HIDE;
+    if (!netextCapability(param->hPrinter, param->pPrinterName)) button.Flags |= OPTIF_HIDE;
   }
 
   // The printer sheet's pages share the document pages' context as well.
@@ -160,6 +128,11 @@ LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) 
   const OPTITEM* current = callback->pCurItem;
   switch (callback->Reason) {
     case CPSUICB_REASON_SEL_CHANGED:
+      if (current != nullptr && current->UserItemID == kPushButtonUserItemId) {
+        DWORD values[kDiscoveryValueCount] = {};
+        if (networkDiscovery(param, callback->hDlg, values)) applyInstalledOptions(param, values);
+        return CPSUICB_ACTION_OPTIF_CHANGED;
+      }
       if (current != nullptr && current->UserItemID == kJobLimitUserItemId) {
         const bool hidden = state != nullptr && state->hideStandardUiQueried == 1;
         if (hidden && !uiModuleState().isOsVersion6OrLater) return CPSUICB_ACTION_NONE;
@@ -180,6 +153,28 @@ LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) 
       SetPrinterDataW(param->hPrinter, const_cast<wchar_t*>(L"OEMUI_VALUE"), REG_DWORD,
                       reinterpret_cast<BYTE*>(&selection), sizeof(selection));
       return CPSUICB_ACTION_NONE;
+    }
+    case kReasonItemsCreated:
+      if (current != nullptr && current->UserItemID == kPushButtonUserItemId) {
+        // The item belongs to the plug-in; the flags are all it changes on it.
+        auto* button = const_cast<OPTITEM*>(current);
+        if (networkLibraryAnswers(param)) {
+          button->Flags &= ~static_cast<DWORD>(OPTIF_DISABLED);
+        } else {
+          button->Flags |= OPTIF_DISABLED;
+        }
+        button->Flags |= OPTIF_CHANGED;
+      }
+      return CPSUICB_ACTION_NONE;
+    case CPSUICB_REASON_SETACTIVE: {
+      UiModuleState& module = uiModuleState();
+      const bool justApplied = module.applyPending;
+      module.applyPending = false;
+      if (justApplied || !module.isOsVersion6OrLater) return CPSUICB_ACTION_NONE;
+      DWORD values[kDiscoveryValueCount] = {};
+      if (!localDiscovery(param, callback->hDlg, values)) return CPSUICB_ACTION_NONE;
+      applyInstalledOptions(param, values);
+      return CPSUICB_ACTION_OPTIF_CHANGED;
     }
     default:
       return CPSUICB_ACTION_NONE;

@@ -9,6 +9,7 @@
 
 #include "config_files.h"
 #include "document_event.h"
+#include "printer_init.h"
 #include "private_settings.h"
 #include "ui_module_state.h"
 #include "ui_record_rules.h"
@@ -220,8 +221,12 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUI
   LONG_PTR result = 0;
   switch (pPSUIInfo->Reason) {
     case PROPSHEETUI_REASON_INIT:
-      // The printer-properties context that keeps the sheet's handles comes with the printer
-      // tree's items; until then init only succeeds.
+      // The sheet's handles go with the printer tree's context, when the tree was bound.
+      if (PrinterContext* context = sheets_.printerPageContext) {
+        context->propertySheet = pPSUIInfo->hComPropSheet;
+        context->comPropSheet = pPSUIInfo->pfnComPropSheet;
+        context->initParam = pPSUIInfo->lParamInit;
+      }
       result = 1;
       break;
     case PROPSHEETUI_REASON_GET_INFO_HEADER: {
@@ -259,8 +264,16 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR,
 
 HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
 
-// The printer initialisation of PRINTER_EVENT_INITIALIZE is not built yet: every event answers 0.
-HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) { return S_OK; }
+HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD,
+                                                 LPARAM) {
+  constexpr INT kPrinterEventInitialize = 3;  // PRINTER_EVENT_INITIALIZE
+  if (iDriverEvent != kPrinterEventInitialize) return S_OK;
+  try {
+    return initialisePrinter(pPrinterName) == 0 ? S_OK : E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return E_NOTIMPL; }
 

@@ -1,0 +1,56 @@
+// The driver's UI object and its two procedures (OEMUIPROCS), answering from the option tree of
+// the sheet being shown: DrvGetDriverSetting reads a feature's current option, and
+// DrvUpdateUISetting accepts a new selection that the plug-in wrote into an item — or refuses
+// it, when the command line asks the driver to (--refuse KEYWORD=OPTION).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "oem/oem_platform.h"
+#include "option_tree.h"
+
+namespace vex::uihost {
+
+struct UpdateCall {
+  int index = -1;  // of the item in the tree; -1: not an item of the tree
+  std::string name;
+  LONG previous = 0;
+  LONG requested = 0;
+  DWORD mode = 0;
+  bool accepted = false;
+};
+
+// One sheet at a time runs through the driver in a process, so the UI object is one.
+class DriverUi {
+ public:
+  static DriverUi& instance();
+
+  OEMUIOBJ* uiObject() { return &object_; }
+  void attach(OptionTree* tree) { tree_ = tree; }
+  void detach() { tree_ = nullptr; }
+  void setRefusals(std::vector<std::pair<std::string, std::string>> refusals) {
+    refusals_ = std::move(refusals);
+  }
+  const std::vector<UpdateCall>& calls() const { return calls_; }
+
+  // The procedures' work; `object` must be this UI object (the helper interface passes its own
+  // first argument through).
+  BOOL getDriverSetting(PVOID object, PCSTR feature, PVOID output, DWORD size, PDWORD needed,
+                        PDWORD returned);
+  BOOL updateUiSetting(PVOID object, PVOID item, DWORD previous, DWORD mode);
+
+ private:
+  DriverUi();
+
+  OEMUIOBJ object_{};
+  OEMUIPROCS procs_{};
+  OptionTree* tree_ = nullptr;
+  std::vector<std::pair<std::string, std::string>> refusals_;
+  std::vector<UpdateCall> calls_;
+};
+
+}  // namespace vex::uihost
