@@ -42,4 +42,15 @@ else
   fail "event: ui-host exited with $?: $(cat "$work/event.err")"
 fi
 
+# Printer initialisation through the plug-in: the printer's data values land in its registry key.
+if sheet init --printer "$printer" printerevent --event 3 --flags 0; then
+  has "$work/init.out" 'PrinterEvent(3, flags 0x0) returned 0x00000000' "init: result"
+  key="HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData"
+  (. "$root/scripts/env.sh" && wine reg query "$key" /v Protocol) >"$work/protocol.txt" 2>&1 || true
+  grep -qE 'Protocol[[:space:]]+REG_DWORD[[:space:]]+0x4' "$work/protocol.txt" ||
+    fail "init: Protocol is not 4: $(tr -d '\r' <"$work/protocol.txt")"
+else
+  fail "init: ui-host exited with $?: $(cat "$work/init.err")"
+fi
+
 finish printer_sheet

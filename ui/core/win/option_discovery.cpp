@@ -7,6 +7,7 @@
 
 #include "config_files.h"
 #include "extension_libraries.h"
+#include "opened_printer.h"
 #include "text_convert.h"
 #include "ui_module_state.h"
 
@@ -17,28 +18,6 @@ constexpr std::size_t kOptionTextChars = 128;
 constexpr DWORD kRamTextBytes = 64;
 constexpr DWORD kSectionProbeChars = 4096;
 constexpr DWORD kMaxPrinterInfoBytes = 1u << 20;
-
-class OpenedPrinter {
- public:
-  explicit OpenedPrinter(const wchar_t* name) {
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    // An empty name would open the print server itself, not a printer.
-    if (name == nullptr || name[0] == L'\0' ||
-        !OpenPrinterW(const_cast<wchar_t*>(name), &handle_, &defaults)) {
-      handle_ = nullptr;
-    }
-  }
-  ~OpenedPrinter() {
-    if (handle_ != nullptr) ClosePrinter(handle_);
-  }
-  OpenedPrinter(const OpenedPrinter&) = delete;
-  OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 bool osVersion6OrLater() {
   runVersionProbe();

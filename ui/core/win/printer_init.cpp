@@ -11,6 +11,7 @@
 
 #include "config_files.h"
 #include "feature_keyword.h"
+#include "opened_printer.h"
 #include "option_discovery_rules.h"
 #include "text_convert.h"
 #include "ui_module_state.h"
@@ -22,28 +23,6 @@ constexpr DWORD kProtocolValue = 4;
 constexpr UINT kUserModeDriverString = 30000;
 constexpr DWORD kMaxInfoBytes = 1u << 20;
 constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers\\";
-
-class OpenedPrinter {
- public:
-  explicit OpenedPrinter(const wchar_t* name) {
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    // An empty name would open the print server itself, not a printer.
-    if (name == nullptr || name[0] == L'\0' ||
-        !OpenPrinterW(const_cast<wchar_t*>(name), &handle_, &defaults)) {
-      handle_ = nullptr;
-    }
-  }
-  ~OpenedPrinter() {
-    if (handle_ != nullptr) ClosePrinter(handle_);
-  }
-  OpenedPrinter(const OpenedPrinter&) = delete;
-  OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 class RegistryKey {
  public:

@@ -3,6 +3,7 @@
 
 #include "config_files.h"
 #include "driver_item_view.h"
+#include "oem_heap_blocks.h"
 #include "extension_libraries.h"
 #include "option_discovery.h"
 #include "ui_module_state.h"
@@ -16,10 +17,6 @@ constexpr int kMaxStringChars = 256;
 // The common UI's callback reason once the items exist (value 7 of the reasons).
 constexpr WORD kReasonItemsCreated = 7;
 
-void freeBlock(HANDLE heap, void* block) {
-  if (heap != nullptr && block != nullptr && HeapValidate(heap, 0, block)) HeapFree(heap, 0, block);
-}
-
 // String `id` of our string table in a heap block of exactly its length.
 LPWSTR loadHeapString(HANDLE heap, UINT id) {
   auto* text = static_cast<LPWSTR>(
@@ -29,14 +26,6 @@ LPWSTR loadHeapString(HANDLE heap, UINT id) {
   const SIZE_T bytes = static_cast<SIZE_T>(length + 1) * sizeof(wchar_t);
   void* shrunk = HeapReAlloc(heap, 0, text, bytes);
   return shrunk != nullptr ? static_cast<LPWSTR>(shrunk) : text;
-}
-
-POIEXT newHelpExtension(HANDLE heap) {
-  auto* ext = static_cast<POIEXT>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OIEXT)));
-  if (ext == nullptr) return nullptr;
-  ext->cbSize = sizeof(OIEXT);
-  ext->pHelpFile = uiModuleState().helpFilePath;
-  return ext;
 }
 
 void bindPrinterItems(POEMCUIPPARAM param, POIEXT ext) {
@@ -94,7 +83,7 @@ HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) 
     param->pOEMOptItems[i].cbSize = sizeof(OPTITEM);
   }
 
-  if (state.oemHeap == param->hOEMHeap) freeBlock(state.oemHeap, state.printerPageContext);
+  if (state.oemHeap == param->hOEMHeap) freeHeapBlock(state.oemHeap, state.printerPageContext);
   state.printerPageContext = nullptr;
   state.oemHeap = param->hOEMHeap;
   auto* context = static_cast<PrinterContext*>(
@@ -112,7 +101,7 @@ HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) 
   }
 
   // The printer sheet's pages share the document pages' context as well.
-  freeBlock(state.oemHeap, state.pageContext);
+  freeHeapBlock(state.oemHeap, state.pageContext);
   auto* pages = static_cast<DocumentContext*>(
       HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, sizeof(DocumentContext)));
   state.pageContext = pages;

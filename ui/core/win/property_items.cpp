@@ -8,6 +8,7 @@
 
 #include "config_files.h"
 #include "driver_item_view.h"
+#include "oem_heap_blocks.h"
 #include "printer_items.h"
 #include "ui_module_state.h"
 
@@ -43,14 +44,6 @@ void clearReportedItems(POEMCUIPPARAM param) {
     item.cbSize = sizeof(OPTITEM);
     item.DMPubID = 0;
   }
-}
-
-POIEXT newHelpExtension(HANDLE heap) {
-  auto* ext = static_cast<POIEXT>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OIEXT)));
-  if (ext == nullptr) return nullptr;
-  ext->cbSize = sizeof(OIEXT);
-  ext->pHelpFile = uiModuleState().helpFilePath;
-  return ext;
 }
 
 void giveHelp(OPTITEM& item, std::uint16_t help, POIEXT ext) {
@@ -94,10 +87,6 @@ void bindDocumentItems(DocumentContext& context, POEMCUIPPARAM param, POIEXT ext
   });
 }
 
-void freeBlock(HANDLE heap, void* block) {
-  if (heap != nullptr && block != nullptr && HeapValidate(heap, 0, block)) HeapFree(heap, 0, block);
-}
-
 HRESULT setUpDocumentTree(UiSheetState& state, void* owner, POEMCUIPPARAM param,
                           wchar_t* iniPath) {
   if (param->pOEMOptItems == nullptr) {
@@ -114,7 +103,7 @@ HRESULT setUpDocumentTree(UiSheetState& state, void* owner, POEMCUIPPARAM param,
                       reinterpret_cast<BYTE*>(&tick), sizeof(tick)) == ERROR_SUCCESS;
 
   // A tree bound again replaces its context; the old one goes back to the heap it came from.
-  if (state.oemHeap == param->hOEMHeap) freeBlock(state.oemHeap, state.pageContext);
+  if (state.oemHeap == param->hOEMHeap) freeHeapBlock(state.oemHeap, state.pageContext);
   state.pageContext = nullptr;
   state.oemHeap = param->hOEMHeap;
   auto* context = static_cast<DocumentContext*>(

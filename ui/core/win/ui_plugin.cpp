@@ -9,6 +9,7 @@
 
 #include "config_files.h"
 #include "document_event.h"
+#include "oem_heap_blocks.h"
 #include "printer_init.h"
 #include "private_settings.h"
 #include "ui_module_state.h"
@@ -133,13 +134,8 @@ ULONG STDMETHODCALLTYPE UiPlugin::Release() {
     driverHelper_ = nullptr;
   }
   if (sheets_.oemHeap != nullptr) {
-    // The contexts come from the driver's heap; a block the heap does not know is left alone.
-    for (void* block : {static_cast<void*>(sheets_.pageContext),
-                        static_cast<void*>(sheets_.printerPageContext)}) {
-      if (block != nullptr && HeapValidate(sheets_.oemHeap, 0, block)) {
-        HeapFree(sheets_.oemHeap, 0, block);
-      }
-    }
+    freeHeapBlock(sheets_.oemHeap, sheets_.pageContext);
+    freeHeapBlock(sheets_.oemHeap, sheets_.printerPageContext);
     sheets_.pageContext = nullptr;
     sheets_.printerPageContext = nullptr;
     sheets_.oemHeap = nullptr;
