@@ -21,7 +21,7 @@ asked_job() {  # name, typed password, record lines...
     '[Features]' 'VXJob_Type=Secure_Chip' '[Record]' "$@" '[Document]' 'Name=Asked job' 'Pages=1'
   "$root/scripts/wine" "$probe" answer "$typed" >"$work/$name.answer" 2>&1 &
   local answer_pid=$! rc=0
-  render_timeout=90 render "$name" || rc=$?
+  render_timeout=150 render "$name" || rc=$?  # the dialog is answered by another process
   [ "$rc" -eq 0 ] || fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"
   rc=0; wait "$answer_pid" || rc=$?
   [ "$rc" -eq 0 ] || fail "$name: the dialog was not answered ($rc): $(cat "$work/$name.answer")"
