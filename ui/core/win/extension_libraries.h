@@ -65,8 +65,8 @@ class UsbExtension {
 // The folder of the module that contains this code (no trailing separator); empty on failure.
 std::wstring thisModuleDirectory();
 
-// The network library's "GetNetextCapability" answer for the printer; false when the library
-// or the entry point is missing. The printer tree's set-up hides its push button on false.
+// The network library's "GetNetextCapability" answer for the printer, for a caller that has not
+// located the printer's configuration yet; false when the library or the entry point is missing.
 bool netextCapability(HANDLE printer, const wchar_t* printerName);
 
 }  // namespace vex

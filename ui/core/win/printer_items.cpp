@@ -97,7 +97,11 @@ HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) 
   if (param->cOEMOptItems >= 1) {
     OPTITEM& button = param->pOEMOptItems[0];
     if (!fillPushButton(state.oemHeap, button, ext)) return E_OUTOFMEMORY;
-    if (!netextCapability(param->hPrinter, param->pPrinterName)) button.Flags |= OPTIF_HIDE;
+    // CommonUIProp has just located this printer's configuration: the library is asked directly.
+    const NetworkExtension network(param->hPrinter);
+    if (!network.capability(extensionPrinterName(param->pPrinterName))) {
+      button.Flags |= OPTIF_HIDE;
+    }
   }
 
   // The printer sheet's pages share the document pages' context as well.
