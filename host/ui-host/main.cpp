@@ -14,6 +14,7 @@
 
 #include "app_channel.h"
 #include "host_files.h"
+#include "kernel_handle.h"
 #include "options.h"
 #include "printer_setup.h"
 #include "private_settings.h"
@@ -52,20 +53,6 @@ class PrinterHandle {
 
  private:
   HANDLE handle_ = nullptr;
-};
-
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE h = nullptr) : h_(h) {}
-  ~KernelHandle() {
-    if (h_ != nullptr) CloseHandle(h_);
-  }
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
 };
 
 void install(const Options& options, const std::wstring& pluginPath) {

@@ -7,25 +7,11 @@
 
 #include "app_channel.h"
 #include "config_files.h"
+#include "kernel_handle.h"
 #include "text_convert.h"
 
 namespace vex {
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  ~Handle() {
-    if (h_ != nullptr) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HANDLE h_;
-};
 
 DWORD threadSessionId() {
   HANDLE token = nullptr;
@@ -35,7 +21,7 @@ DWORD threadSessionId() {
       return 0;
     }
   }
-  Handle owned(token);
+  KernelHandle owned(token);
   DWORD session = 0;
   DWORD size = 0;
   if (!GetTokenInformation(token, TokenSessionId, &session, sizeof(session), &size)) return 0;
@@ -50,7 +36,7 @@ std::wstring nameFromSection(const wchar_t* view) {
 std::wstring readSection(const std::u16string& local, const std::u16string& session) {
   HANDLE h = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, toWide(local).c_str());
   if (h == nullptr) h = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, toWide(session).c_str());
-  Handle section(h);
+  KernelHandle section(h);
   if (!section) return {};
   void* view = MapViewOfFile(section.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
   if (view == nullptr) return {};
@@ -72,11 +58,11 @@ std::wstring servePipeOnce(const std::wstring& pipeName) {
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);  // open to everyone
   SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
-  Handle pipe(CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+  KernelHandle pipe(CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
                                PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, 0, 2000,
                                &attributes));
   if (!pipe) return {};
-  Handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!event) return {};
   OVERLAPPED overlapped{};
   overlapped.hEvent = event.get();
@@ -138,7 +124,7 @@ std::wstring receiveApplicationName(HANDLE printer, DWORD jobId) {
   if (m == nullptr) {
     m = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, toWide(sessionMutexName(base, jobId, session)).c_str());
   }
-  Handle mutex(m);
+  KernelHandle mutex(m);
   if (mutex) {
     // Bounded: any process may create or hold a mutex of this name, and rendering must not hang.
     if (WaitForSingleObject(mutex.get(), kHandOffWaitMs) != WAIT_OBJECT_0) return {};

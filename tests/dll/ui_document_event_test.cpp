@@ -17,11 +17,13 @@
 #include <vector>
 
 #include "document_event.h"
+#include "kernel_handle.h"
 #include "printer_support.h"
 #include "ui_module_support.h"
 
 namespace {
 
+using vex::KernelHandle;
 using vex::test::TestPrinter;
 
 std::wstring hex8(DWORD value) {
@@ -29,21 +31,6 @@ std::wstring hex8(DWORD value) {
   swprintf(text, 9, L"%08x", static_cast<unsigned>(value));
   return text;
 }
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  ~Handle() {
-    if (h_ != nullptr) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HANDLE h_;
-};
 
 // A job of the spooler on the test printer, written to a file, open while the test runs.
 class SpoolerJob {
@@ -113,7 +100,7 @@ class UiDocumentEvent : public ::testing::Test {
 std::optional<std::wstring> readChannel(const std::wstring& base, DWORD jobId) {
   const std::wstring mutexName = L"Local\\" + base + hex8(jobId) + L"B";
   const std::wstring sectionName = L"Local\\" + base + hex8(jobId) + L"A";
-  Handle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, mutexName.c_str()));
+  KernelHandle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, mutexName.c_str()));
   if (!mutex) return std::nullopt;
   DWORD waited = WAIT_FAILED;
   std::thread other([&] {
@@ -122,7 +109,7 @@ std::optional<std::wstring> readChannel(const std::wstring& base, DWORD jobId) {
   });
   other.join();
   EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the producer still owns the mutex";
-  Handle section(OpenFileMappingW(FILE_MAP_READ, FALSE, sectionName.c_str()));
+  KernelHandle section(OpenFileMappingW(FILE_MAP_READ, FALSE, sectionName.c_str()));
   if (!section) return std::nullopt;
   const void* view = MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0);
   if (view == nullptr) return std::nullopt;
@@ -309,7 +296,7 @@ class PipeServer {
   // The message of the first client within `waitMs`; nullopt when none came.
   std::optional<std::wstring> receive(DWORD waitMs) {
     if (pipe_ == INVALID_HANDLE_VALUE) return std::nullopt;
-    Handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     bool connected = ConnectNamedPipe(pipe_, &overlapped) != FALSE;
@@ -364,7 +351,7 @@ TEST_F(UiDocumentEvent, RelayProgramDeliversWhenTheSectionCannotBeMade) {
     for (wchar_t& ch : base) {
       if (ch == L'/' || ch == L':') ch = L'0';
     }
-    Handle taken(CreateEventW(nullptr, TRUE, FALSE,
+    KernelHandle taken(CreateEventW(nullptr, TRUE, FALSE,
                               (L"Local\\" + base + hex8(job.id()) + c.occupied).c_str()));
     ASSERT_TRUE(taken);
     PipeServer server(L"\\\\.\\pipe\\" + std::wstring(c.pipe) + L"\\" + hex8(job.id()) +
@@ -372,7 +359,7 @@ TEST_F(UiDocumentEvent, RelayProgramDeliversWhenTheSectionCannotBeMade) {
     EXPECT_EQ(startDocPost(printer.handle(), job.id()), S_OK);
     EXPECT_EQ(server.receive(15000), std::wstring(L"Relay Writer"))
         << "quotes cannot travel in the relay's command line";
-    Handle mutex(
+    KernelHandle mutex(
         OpenMutexW(SYNCHRONIZE, FALSE, (L"Local\\" + base + hex8(job.id()) + L"B").c_str()));
     EXPECT_FALSE(mutex) << "a mutex whose section failed is closed again";
   }
@@ -383,7 +370,7 @@ TEST_F(UiDocumentEvent, NoRelayProgramConfiguredNothingIsDelivered) {
   setup.modelOverrides = {{L"JobInfoDLL", L"vexjobinfo.dll"}, {L"COLORAPEXE", L""}};
   TestPrinter printer(setup);
   SpoolerJob job(printer.handle());
-  Handle taken(CreateEventW(nullptr, TRUE, FALSE,
+  KernelHandle taken(CreateEventW(nullptr, TRUE, FALSE,
                             (L"Local\\VEX UI Relay None" + hex8(job.id()) + L"B").c_str()));
   PipeServer server(L"\\\\.\\pipe\\VEX UI Relay None\\" + hex8(job.id()) + L"\\AppInfo");
   EXPECT_EQ(startDocPost(printer.handle(), job.id()), S_OK);
@@ -438,10 +425,10 @@ TEST(UiChannelSecurity, DescriptorByPlatformVersion) {
   EXPECT_TRUE(EqualSid(sid, low)) << "the low integrity level";
   FreeSid(low);
   // Objects made with it can be created and opened.
-  Handle mutex(CreateMutexW(attributes, TRUE, L"Local\\VEX UI Labelled Mutex"));
+  KernelHandle mutex(CreateMutexW(attributes, TRUE, L"Local\\VEX UI Labelled Mutex"));
   ASSERT_TRUE(mutex);
   ReleaseMutex(mutex.get());
-  Handle opened(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\VEX UI Labelled Mutex"));
+  KernelHandle opened(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\VEX UI Labelled Mutex"));
   EXPECT_TRUE(opened);
 }
 
