@@ -282,6 +282,11 @@ struct OEMUIPSPARAM {
 };
 typedef OEMUIPSPARAM* POEMUIPSPARAM;
 
+// OEMUIPSPARAM.dwFlags: the sheet's permission and origin flags.
+constexpr DWORD DM_ADVANCED = 0x10;
+constexpr DWORD DM_NOPERMISSION = 0x20;  // the user may not change the settings
+constexpr DWORD DM_USER_DEFAULT = 0x40;
+
 // GetInfo modes.
 constexpr DWORD OEMGI_GETSIGNATURE = 1;
 constexpr DWORD OEMGI_GETINTERFACEVERSION = 2;
