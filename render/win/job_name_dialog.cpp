@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "../resources/resource_ids.h"
+#include "dialog_base.h"
 #include "job_name_filter.h"
 #include "private_settings.h"
 
@@ -66,72 +67,70 @@ void filterField(HWND field) {
   SendMessageW(field, EM_SETSEL, edit.caret, static_cast<LPARAM>(edit.caret));
 }
 
-void accept(HWND dialog) {
-  auto* record = reinterpret_cast<std::uint8_t*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  HWND field = GetDlgItem(dialog, IDC_JOB_NAME_EDIT);
-  // The field filters every change already; filtering again keeps the record clean whatever
-  // reached the field.
-  const std::u16string name = filterJobName(readField(field), 0).text;
-  if (name.empty()) {
-    showStringMessage(dialog, IDS_ENTER_JOB_NAME, 0, MB_ICONHAND);
-    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
-    return;
-  }
-  setWide(record, rec::jobName, rec::jobNameChars, name);
-  EndDialog(dialog, 1);
-}
+// Dialog 103: the job name of a record, ended only through OK with a non-empty name.
+class JobNameDialog final : public Dialog<JobNameDialog> {
+ public:
+  explicit JobNameDialog(std::uint8_t* record) : record_(record) {}
 
-INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      HWND field = GetDlgItem(dialog, IDC_JOB_NAME_EDIT);
-      SendMessageW(field, EM_LIMITTEXT, kJobNameMaxChars, 0);
-      // The record comes from the device mode: show only what the field itself would accept.
-      const auto* record = reinterpret_cast<const std::uint8_t*>(lParam);
-      std::u16string name = filterJobName(getWide(record, rec::jobName, rec::jobNameChars), 0).text;
-      if (name.size() > kJobNameMaxChars) name.resize(kJobNameMaxChars);
-      setField(field, name);
-      centreTopmost(dialog);
-      return TRUE;
+  std::span<const Route> routes() const {
+    static constexpr Route table[] = {
+        {IDC_JOB_NAME_EDIT, kAnyNotification, &JobNameDialog::fieldChanged},
+        {IDOK, kAnyNotification, &JobNameDialog::accept},
+        {IDCANCEL, kAnyNotification, &JobNameDialog::ignore},  // Esc: the dialog needs a name
+    };
+    return table;
+  }
+
+ private:
+  bool onInit() override {
+    HWND field = control(IDC_JOB_NAME_EDIT);
+    SendMessageW(field, EM_LIMITTEXT, kJobNameMaxChars, 0);
+    // The record comes from the device mode: show only what the field itself would accept.
+    std::u16string name = filterJobName(getWide(record_, rec::jobName, rec::jobNameChars), 0).text;
+    if (name.size() > kJobNameMaxChars) name.resize(kJobNameMaxChars);
+    setField(field, name);
+    centreTopmost(window());
+    return true;
+  }
+
+  bool onMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
+    if (message != WM_CLOSE) return false;  // the close box: the dialog ends only with a name
+    result = TRUE;
+    return true;
+  }
+
+  void fieldChanged() {
+    // Without an input method only direct keyboard input reaches the field.
+    HWND field = commandControl();
+    ImmAssociateContext(field, nullptr);
+    if (commandNotification() == EN_UPDATE) filterField(field);
+  }
+
+  void accept() {
+    HWND field = control(IDC_JOB_NAME_EDIT);
+    // The field filters every change already; filtering again keeps the record clean whatever
+    // reached the field.
+    const std::u16string name = filterJobName(readField(field), 0).text;
+    if (name.empty()) {
+      showStringMessage(window(), IDS_ENTER_JOB_NAME, 0, MB_ICONHAND);
+      SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+      return;
     }
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDC_JOB_NAME_EDIT: {
-          // Without an input method only direct keyboard input reaches the field.
-          HWND field = reinterpret_cast<HWND>(lParam);
-          ImmAssociateContext(field, nullptr);
-          if (HIWORD(wParam) == EN_UPDATE) filterField(field);
-          return TRUE;
-        }
-        case IDOK:
-          accept(dialog);
-          return TRUE;
-        case IDCANCEL:  // Esc and the close box: the dialog ends only with a name
-          return TRUE;
-      }
-      return FALSE;
-    case WM_CLOSE:
-      return TRUE;
+    setWide(record_, rec::jobName, rec::jobNameChars, name);
+    end(1);
   }
-  return FALSE;
-}
 
-INT_PTR CALLBACK jobNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    return handle(dialog, message, wParam, lParam);
-  } catch (...) {  // nothing may unwind into the window manager
-    return FALSE;
-  }
-}
+  void ignore() {}
+
+  std::uint8_t* record_;
+};
 
 }  // namespace
 
 bool runJobNameDialog(HINSTANCE module, std::uint8_t* record) {
   if (record == nullptr) return false;
-  const INT_PTR result = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_JOB_NAME), nullptr,
-                                         jobNameDialogProc, reinterpret_cast<LPARAM>(record));
-  return result == 1;
+  JobNameDialog dialog(record);
+  return dialog.runModal(module, IDD_JOB_NAME, nullptr) == 1;
 }
 
 int showStringMessage(HWND owner, UINT textId, UINT captionId, UINT style) {

@@ -113,4 +113,23 @@ TEST(NumericEditRules, LeadingIntegerLikeAtoiButSaturating) {
   }
 }
 
+TEST(ParseBoundedNumber, WholeFieldsWithinTheRangeOnly) {
+  const struct {
+    std::u16string_view text;
+    std::int32_t minimum, maximum;
+    std::optional<std::int32_t> value;
+  } cases[] = {
+      {u"72", 1, 600, 72},       {u" 600 ", 1, 600, 600},   {u"601", 1, 600, std::nullopt},
+      {u"0", 1, 600, std::nullopt}, {u"-180", -180, 180, -180}, {u"+5", -180, 180, 5},
+      {u"", 1, 600, std::nullopt},  {u"-", -9, 9, std::nullopt}, {u"12a", 1, 600, std::nullopt},
+      {u"1 2", 1, 600, std::nullopt}, {u"--1", -9, 9, std::nullopt},
+      {u"99999999999999999999", 1, 999, std::nullopt},
+      {u"0000000000000000000000000000999", 1, 999, 999},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vex::parseBoundedNumber(c.text, c.minimum, c.maximum), c.value)
+        << std::string(c.text.begin(), c.text.end());
+  }
+}
+
 }  // namespace

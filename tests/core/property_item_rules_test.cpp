@@ -89,7 +89,13 @@ INSTANTIATE_TEST_SUITE_P(
                     PaperCase{u"1,2,3,4,5,6,7,8,9,10,11,12,13",
                               {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10", u"11",
                                u"12"}},
-                    PaperCase{k63 + u"," + k64 + u",A4", {k63, u"A4"}}));
+                    PaperCase{k63 + u"," + k64 + u",A4", {k63, u"A4"}},
+                    // Empty and over-long pieces are among the twelve as well.
+                    PaperCase{u",,1,2,3,4,5,6,7,8,9,10,11",
+                              {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"}},
+                    PaperCase{k64 + u",1,2,3,4,5,6,7,8,9,10,11,12",
+                              {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10",
+                               u"11"}}));
 
 TEST(WriteBackOrder, OutputBinGoesFirstWhenTheFinisherWorks) {
   struct Case {

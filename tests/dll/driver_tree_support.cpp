@@ -1,5 +1,6 @@
 #include "driver_tree_support.h"
 
+#include <cstring>
 #include <stdexcept>
 
 #include "private_settings.h"
@@ -8,6 +9,7 @@ namespace vex::test {
 
 DriverTree::DriverTree(const std::vector<TreeItem>& items) : record_(kRecordSize, 0) {
   procs_.DrvUpdateUISetting = &DriverTree::updateSetting;
+  procs_.DrvGetDriverSetting = &DriverTree::getSetting;
   uiObject_.object.cbSize = sizeof(OEMUIOBJ);
   uiObject_.object.pOemUIProcs = &procs_;
   uiObject_.tree = this;
@@ -84,5 +86,48 @@ BOOL APIENTRY DriverTree::updateSetting(PVOID driverObject, PVOID item, DWORD pr
   }
   return TRUE;
 }
+
+BOOL APIENTRY DriverTree::getSetting(PVOID driverObject, PCSTR feature, PVOID output, DWORD size,
+                                     PDWORD needed, PDWORD returned) {
+  auto* tree = reinterpret_cast<UiObject*>(driverObject)->tree;
+  if (feature == nullptr || needed == nullptr) return FALSE;
+  for (const auto& [keyword, value] : tree->settings_) {
+    if (keyword != feature) continue;
+    *needed = static_cast<DWORD>(value.size() + 2);
+    if (output == nullptr || size < *needed) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return FALSE;
+    }
+    std::memcpy(output, value.data(), value.size());
+    static_cast<char*>(output)[value.size()] = '\0';
+    static_cast<char*>(output)[value.size() + 1] = '\0';
+    if (returned != nullptr) *returned = 1;
+    return TRUE;
+  }
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+
+BoundTree::BoundTree(DriverTree& tree, HANDLE printer, const wchar_t* printerName, DWORD mode)
+    : plugin_(new vex::UiPlugin()), param_(tree.param(printer, printerName)) {
+  first_ = plugin_->CommonUIProp(mode, &param_);
+  reported_ = param_.cOEMOptItems;
+  second_ = bindAgain(mode);
+}
+
+HRESULT BoundTree::bindAgain(DWORD mode) {
+  oemItems_.assign(reported_, OPTITEM{});
+  param_.cOEMOptItems = reported_;
+  param_.pOEMOptItems = oemItems_.empty() ? nullptr : oemItems_.data();
+  if (mode == OEMCUIP_DOCPROP && oemItems_.empty()) {
+    // The driver's second call carries a buffer even when no item was asked for.
+    oemItems_.resize(1);
+    param_.pOEMOptItems = oemItems_.data();
+    param_.cOEMOptItems = 0;
+  }
+  return plugin_->CommonUIProp(mode, &param_);
+}
+
+BoundTree::~BoundTree() { plugin_->Release(); }
 
 }  // namespace vex::test

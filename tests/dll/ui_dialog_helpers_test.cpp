@@ -24,10 +24,12 @@
 #include <vector>
 
 #include "context_help.h"
+#include "dialog_bindings.h"
 #include "dialog_helpers.h"
 #include "help_table.h"
 #include "printer_setup.h"
 #include "printer_support.h"
+#include "property_items.h"
 #include "ui_dialog_helpers_test_ids.h"
 #include "ui_module_state.h"
 #include "ui_resource_ids.h"
@@ -887,7 +889,7 @@ TEST_F(UiDialogHelpers, ShowAlertOnce) {
       IniFile ini;
       if (c.stored != nullptr) ini.setAlert(c.stored);
       vex::DocumentContext context{};
-      context.iniPath = ini.path();
+      lstrcpynW(context.iniPath, ini.path(), MAX_PATH);
       std::wstring caption;
       bool iconSet = false;
       UINT checkedAtStart = BST_UNCHECKED;
@@ -935,12 +937,9 @@ TEST_F(UiDialogHelpers, ShowAlertOnce) {
 TEST_F(UiDialogHelpers, ShowAlertOnceWithoutWhatItNeeds) {
   IniFile ini;
   ini.setAlert(L"0");
-  wchar_t empty[1] = L"";
   vex::DocumentContext noPath{};
-  vex::DocumentContext emptyPath{};
-  emptyPath.iniPath = empty;
   vex::DocumentContext good{};
-  good.iniPath = ini.path();
+  lstrcpynW(good.iniPath, ini.path(), MAX_PATH);
   const struct {
     const char* what;
     const vex::DocumentContext* context;
@@ -948,7 +947,6 @@ TEST_F(UiDialogHelpers, ShowAlertOnceWithoutWhatItNeeds) {
   } cases[] = {
       {"null context", nullptr, true},
       {"context without INI path", &noPath, true},
-      {"empty INI path", &emptyPath, true},
       {"module without the dialog", &good, false},
   };
   for (const auto& c : cases) {
@@ -1220,6 +1218,35 @@ TEST_F(UiDialogHelpers, RefreshDriverPagesDecisionTable) {
   });
 }
 
+// Every change of the driver's settings refreshes its pages once, in every sheet of a process;
+// the driver's document page coming up shows the settings as they are.
+TEST_F(UiDialogHelpers, RefreshDriverPagesOncePerChangeInEverySheet) {
+  REQUIRE_DISPLAY();
+  onTestDesktop([&] {
+    ModuleStateScope scope;
+    vex::uiModuleState().canWritePrinterData = false;
+    vex::uiModuleState().pageRefreshFlags = 0;
+    CPSUICBPARAM activated{};
+    activated.cbSize = sizeof(activated);
+    activated.Reason = CPSUICB_REASON_SETACTIVE;
+    OEMCUIPPARAM param{};
+    for (const char* sheetName : {"first sheet", "second sheet"}) {
+      Sheet sheet(3);
+      ASSERT_NE(sheet.get(), nullptr) << sheetName;
+      EXPECT_FALSE(vex::refreshDriverPages(sheet.currentPage())) << sheetName << ": no change yet";
+      vex::markDriverSettingsChanged();
+      EXPECT_TRUE(vex::refreshDriverPages(sheet.currentPage())) << sheetName;
+      EXPECT_FALSE(vex::refreshDriverPages(sheet.currentPage())) << sheetName << ": done once";
+      vex::markDriverSettingsChanged();
+      EXPECT_TRUE(vex::refreshDriverPages(sheet.currentPage())) << sheetName << ": a new change";
+      vex::markDriverSettingsChanged();
+      vex::documentItemsCallback(&activated, &param);  // the driver's page has reloaded
+      EXPECT_FALSE(vex::refreshDriverPages(sheet.currentPage())) << sheetName;
+      pumpMessages();
+    }
+  });
+}
+
 TEST_F(UiDialogHelpers, RefreshDriverPagesWithoutASheet) {
   ModuleStateScope scope;
   vex::uiModuleState().canWritePrinterData = false;
@@ -1271,10 +1298,10 @@ TEST_F(UiDialogHelpers, LinkFont) {
         {"no window: the GUI font", nullptr, gui.lfHeight},
     };
     for (const auto& c : cases) {
-      HFONT link = vex::createLinkFont(c.dialog);
-      ASSERT_NE(link, nullptr) << c.what;
+      const auto link = vex::createLinkFont(c.dialog);
+      ASSERT_TRUE(link) << c.what;
       LOGFONTW font{};
-      ASSERT_EQ(GetObjectW(link, sizeof(font), &font), static_cast<int>(sizeof(font))) << c.what;
+      ASSERT_EQ(GetObjectW(link.get(), sizeof(font), &font), static_cast<int>(sizeof(font))) << c.what;
       EXPECT_EQ(font.lfHeight, c.height) << c.what;
       EXPECT_EQ(font.lfUnderline, 1) << c.what;
       EXPECT_EQ(font.lfWeight, 400) << c.what;
@@ -1284,8 +1311,56 @@ TEST_F(UiDialogHelpers, LinkFont) {
       EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET) << c.what;
       EXPECT_EQ(font.lfPitchAndFamily, 0) << c.what;
       EXPECT_STREQ(font.lfFaceName, L"Verdana") << c.what;
-      DeleteObject(link);
     }
+  });
+}
+
+// ---- Binding rows ----
+
+INT_PTR CALLBACK plainProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+TEST_F(UiDialogHelpers, BindingsWriteBackOnlyWhenNothingIsRefused) {
+  REQUIRE_DISPLAY();
+  onTestDesktop([&] {
+    HWND dialog = CreateDialogParamW(testModule(), MAKEINTRESOURCEW(IDD_TEST_BINDINGS), nullptr,
+                                     plainProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    for (const wchar_t* row : {L"first", L"second", L"third"}) {
+      SendDlgItemMessageW(dialog, IDC_TEST_CHOICE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    }
+    std::int32_t on = 1, zero = 0, choice = 2, radio = 1, number = 45;
+    const vex::Binding rows[] = {
+        {IDC_TEST_CHECK, vex::BindingKind::check, &on},
+        {IDC_TEST_CHECK_ZERO, vex::BindingKind::checkMeansZero, &zero},
+        {IDC_TEST_CHOICE, vex::BindingKind::choice, &choice},
+        {IDC_TEST_RADIO, vex::BindingKind::radio, &radio, 0, 2},
+        {IDC_TEST_NUMBER, vex::BindingKind::number, &number, -180, 180},
+    };
+    vex::loadBindings(dialog, rows);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TEST_CHECK), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TEST_CHECK_ZERO), BST_CHECKED) << "ticked: option 0";
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_TEST_CHOICE, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TEST_RADIO + 1), BST_CHECKED);
+    EXPECT_EQ(GetDlgItemInt(dialog, IDC_TEST_NUMBER, nullptr, TRUE), 45u);
+
+    // The user changes everything, with a number out of range: nothing is written.
+    CheckDlgButton(dialog, IDC_TEST_CHECK, BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_TEST_CHECK_ZERO, BST_UNCHECKED);
+    SendDlgItemMessageW(dialog, IDC_TEST_CHOICE, CB_SETCURSEL, 0, 0);
+    CheckRadioButton(dialog, IDC_TEST_RADIO, IDC_TEST_RADIO + 2, IDC_TEST_RADIO + 2);
+    SetDlgItemTextW(dialog, IDC_TEST_NUMBER, L"181");
+    EXPECT_FALSE(vex::saveBindings(dialog, rows));
+    EXPECT_EQ(std::vector<std::int32_t>({on, zero, choice, radio, number}),
+              std::vector<std::int32_t>({1, 0, 2, 1, 45}));
+    pumpMessages();
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_TEST_NUMBER)) << "the refused row has the focus";
+
+    SetDlgItemTextW(dialog, IDC_TEST_NUMBER, L"-180");
+    EXPECT_TRUE(vex::saveBindings(dialog, rows));
+    EXPECT_EQ(std::vector<std::int32_t>({on, zero, choice, radio, number}),
+              std::vector<std::int32_t>({0, 1, 0, 2, -180}));
+    DestroyWindow(dialog);
   });
 }
 

@@ -10,6 +10,7 @@
 
 #define IDD_TEST_CANVAS 2100
 #define IDD_TEST_PAGE 2101
+#define IDD_TEST_BINDINGS 2102
 
 #define IDC_TEST_PICTURE 100  // hidden: only its place counts
 #define IDC_TEST_FRAMED 101   // hidden as well
@@ -19,3 +20,10 @@
 #define IDC_TEST_SIGNED 121    // -180..180, default 45
 #define IDC_TEST_OTHER 122     // takes the focus away
 #define IDC_TEST_PAGE_TEXT 130
+
+// The bindings dialog.
+#define IDC_TEST_CHECK 130
+#define IDC_TEST_CHECK_ZERO 131
+#define IDC_TEST_CHOICE 132
+#define IDC_TEST_RADIO 133  // and the two after it
+#define IDC_TEST_NUMBER 136

@@ -7,6 +7,7 @@
 // clang-format off
 #include <windows.h>
 #include <winddiui.h>
+#include <aclapi.h>
 // clang-format on
 
 #include <array>
@@ -19,6 +20,7 @@
 #include "document_event.h"
 #include "kernel_handle.h"
 #include "printer_support.h"
+#include "ui_module_state.h"
 #include "ui_module_support.h"
 
 namespace {
@@ -430,6 +432,55 @@ TEST(UiChannelSecurity, DescriptorByPlatformVersion) {
   ReleaseMutex(mutex.get());
   KernelHandle opened(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\VEX UI Labelled Mutex"));
   EXPECT_TRUE(opened);
+}
+
+}  // namespace
+
+namespace {
+
+// A process whose first call into the plug-in is STARTDOCPOST still knows the platform's
+// version: the channel's objects carry the low-integrity label of version 6 and later.
+TEST(UiDocumentEventFirstCall, TheVersionProbeRunsBeforeTheChannelIsMade) {
+  vex::UiModuleState& state = vex::uiModuleState();
+  const bool savedProbe = state.versionProbeDone;
+  const bool savedVersion6 = state.isOsVersion6OrLater;
+  state.versionProbeDone = false;  // as in a process that has made no other call
+  state.isOsVersion6OrLater = false;
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  ASSERT_TRUE(GetVersionExW(&version));
+
+  TestPrinter printer(eventSetup(L"VEX UI First Event"));
+  vex::test::JobInfoSwitches switches("[Values]\r\nApplication=First call\r\n");
+  SpoolerJob job(printer.handle());
+  DWORD jobId = job.id();
+  vex::uiDocumentEvent(printer.handle(), DOCUMENTEVENT_STARTDOCPOST, sizeof(jobId), &jobId, 0,
+                       nullptr, nullptr);
+  EXPECT_TRUE(state.versionProbeDone);
+  EXPECT_EQ(state.isOsVersion6OrLater, version.dwMajorVersion >= 6);
+
+  const std::wstring mutexName = L"Local\\VEX UI First Event" + hex8(jobId) + L"B";
+  KernelHandle mutex(OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, mutexName.c_str()));
+  ASSERT_TRUE(mutex) << "no mutex " << vex::test::narrow(mutexName);
+  PACL sacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_EQ(GetSecurityInfo(mutex.get(), SE_KERNEL_OBJECT, LABEL_SECURITY_INFORMATION, nullptr,
+                            nullptr, nullptr, &sacl, &descriptor),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  bool lowLabel = false;
+  for (DWORD i = 0; sacl != nullptr && i < sacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    if (GetAce(sacl, i, reinterpret_cast<void**>(&ace)) &&
+        ace->AceType == SYSTEM_MANDATORY_LABEL_ACE_TYPE) {
+      const auto* label = reinterpret_cast<SYSTEM_MANDATORY_LABEL_ACE*>(ace);
+      const auto* sid = reinterpret_cast<const SID*>(&label->SidStart);
+      lowLabel = sid->SubAuthority[0] == SECURITY_MANDATORY_LOW_RID;
+    }
+  }
+  LocalFree(descriptor);
+  EXPECT_EQ(lowLabel, version.dwMajorVersion >= 6);
+  state.versionProbeDone = savedProbe;
+  state.isOsVersion6OrLater = savedVersion6;
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(UiPrinterItems, OnePushButtonIsAddedAndTheOptionsGetTheirHelp) {
   EXPECT_EQ(bound.param.OEMCUIPCallback, &vex::printerItemsCallback);
   ASSERT_NE(bound.plugin->sheets().printerPageContext, nullptr);
   EXPECT_EQ(bound.plugin->sheets().printerPageContext->cuiParam, &bound.param);
-  ASSERT_NE(bound.plugin->sheets().pageContext, nullptr) << "the pages' context comes too";
+  ASSERT_NE(bound.plugin->sheets().pageContext.get(), nullptr) << "the pages' context comes too";
 
   const OPTITEM& button = bound.oemItems[0];
   EXPECT_EQ(button.cbSize, sizeof(OPTITEM));
@@ -129,6 +129,48 @@ TEST(UiPrinterItems, JobLimitIsSwitchedOnWhereverItStands) {
   EXPECT_EQ(bound.callback(CPSUICB_REASON_SEL_CHANGED, &tree.item(kOther)), CPSUICB_ACTION_NONE);
   EXPECT_EQ(bound.callback(CPSUICB_REASON_SEL_CHANGED, nullptr), CPSUICB_ACTION_NONE);
   EXPECT_TRUE(tree.calls().empty());
+}
+
+// Where the driver's standard UI is hidden, an older platform leaves job limitation alone.
+TEST(UiPrinterItems, JobLimitByHiddenStandardUiAndPlatformVersion) {
+  vex::test::TestPrinter printer(printerWithoutNetworkLibrary());
+  vex::UiModuleState& state = vex::uiModuleState();
+  const bool savedProbe = state.versionProbeDone;
+  const bool savedVersion6 = state.isOsVersion6OrLater;
+  const struct {
+    bool hidden;
+    bool version6;
+    bool switched;
+  } cases[] = {{true, false, false}, {true, true, true}, {false, false, true}, {false, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "hidden " << c.hidden << ", version 6 " << c.version6);
+    state.versionProbeDone = true;
+    state.isOsVersion6OrLater = c.version6;
+    DriverTree tree(printerTree());
+    auto* plugin = new vex::UiPlugin();
+    if (c.hidden) plugin->HideStandardUI(OEMCUIP_PRNPROP);
+    {
+      OEMCUIPPARAM& param = tree.param(printer.handle(), kPrinter);
+      std::vector<OPTITEM> items(1);
+      ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_PRNPROP, &param), S_OK);
+      param.pOEMOptItems = items.data();
+      param.cOEMOptItems = 1;
+      ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_PRNPROP, &param), S_OK);
+      ASSERT_NE(plugin->sheets().pageContext.get(), nullptr);
+      EXPECT_EQ(plugin->sheets().pageContext->hideStandardUiQueried, c.hidden ? 1 : 0);
+      CPSUICBPARAM block{};
+      block.cbSize = sizeof(block);
+      block.Reason = CPSUICB_REASON_SEL_CHANGED;
+      block.pCurItem = &tree.item(kJobLimit);
+      EXPECT_EQ(param.OEMCUIPCallback(&block, &param),
+                c.switched ? CPSUICB_ACTION_OPTIF_CHANGED : CPSUICB_ACTION_NONE);
+      EXPECT_EQ(tree.item(kJobLimit).Sel, c.switched ? 1 : 0);
+      EXPECT_EQ(tree.calls().size(), c.switched ? 1u : 0u);
+    }
+    plugin->Release();
+  }
+  state.versionProbeDone = savedProbe;
+  state.isOsVersion6OrLater = savedVersion6;
 }
 
 TEST(UiPrinterItems, ApplyKeepsThePushButtonsSelectionInThePrinterData) {

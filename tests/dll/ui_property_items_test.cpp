@@ -68,39 +68,10 @@ std::vector<TreeItem> documentTree(bool withJobType = false) {
 }
 
 // A statically linked plug-in object with its common-UI calls done for a tree.
-class BoundTree {
+class BoundTree : public vex::test::BoundTree {
  public:
   BoundTree(DriverTree& tree, HANDLE printer, DWORD mode = OEMCUIP_DOCPROP)
-      : plugin_(new vex::UiPlugin()), param_(tree.param(printer, kPrinter)) {
-    first_ = plugin_->CommonUIProp(mode, &param_);
-    reported_ = param_.cOEMOptItems;
-    oemItems_.resize(reported_);
-    param_.pOEMOptItems = oemItems_.empty() ? nullptr : oemItems_.data();
-    if (mode == OEMCUIP_DOCPROP && oemItems_.empty()) {
-      // The driver's second call carries a buffer even when no item was asked for.
-      oemItems_.resize(1);
-      param_.pOEMOptItems = oemItems_.data();
-      param_.cOEMOptItems = 0;
-    }
-    second_ = plugin_->CommonUIProp(mode, &param_);
-  }
-  ~BoundTree() { plugin_->Release(); }
-  BoundTree(const BoundTree&) = delete;
-  BoundTree& operator=(const BoundTree&) = delete;
-
-  HRESULT first() const { return first_; }
-  HRESULT second() const { return second_; }
-  DWORD reported() const { return reported_; }
-  OEMCUIPPARAM& param() { return param_; }
-  DocumentContext* context() { return plugin_->sheets().pageContext; }
-
- private:
-  vex::UiPlugin* plugin_;
-  OEMCUIPPARAM& param_;
-  std::vector<OPTITEM> oemItems_;
-  DWORD reported_ = 0;
-  HRESULT first_ = E_UNEXPECTED;
-  HRESULT second_ = E_UNEXPECTED;
+      : vex::test::BoundTree(tree, printer, kPrinter, mode) {}
 };
 
 TEST(UiPropertyItems, OtherModesAreRefusedWithoutTouchingTheTree) {
@@ -186,7 +157,6 @@ TEST(UiPropertyItems, TheDocumentTreeIsBoundByIdentifierNameAndKeyword) {
   EXPECT_EQ(context.itemIndex[55], kNoItem) << "compression bit 0 is clear";
   EXPECT_EQ(context.itemIndex[0], kNoItem);
   EXPECT_EQ(context.cuiParam, &bound.param());
-  ASSERT_NE(context.iniPath, nullptr);
   EXPECT_NE(std::wstring(context.iniPath).find(L"VXITEMS.INI"), std::wstring::npos);
 
   for (const wchar_t* paper : {L"A5", L"Legal"}) {
@@ -207,6 +177,31 @@ TEST(UiPropertyItems, PaperNamesBeyondTwelveOrTooLongAreIgnored) {
   EXPECT_NE(tree.option(kForm, L"A4").Flags & OPTPF_HIDE, 0) << "the twelfth name";
   EXPECT_EQ(tree.option(kForm, L"Letter").Flags & OPTPF_HIDE, 0) << "the thirteenth name";
   EXPECT_EQ(tree.option(kForm, L"B5").Flags & OPTPF_HIDE, 0);
+}
+
+TEST(UiPropertyItems, EmptyPiecesCountAndTheWholeValueIsRead) {
+  struct Case {
+    const char* what;
+    std::string value;
+    bool a4Hidden;
+  } cases[] = {
+      // Eleven pieces, then "A4" from character 275 on: beyond a 261-character read.
+      {"a twelfth name late in a long value", [] {
+         std::string value;
+         for (int i = 0; i < 11; ++i) value += std::string(24, static_cast<char>('a' + i)) + ",";
+         return value + "A4";
+       }(), true},
+      {"empty pieces are among the twelve", ",,,,,,,,,,,,A4", false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::wstring name = L"VEX UI Papers " + std::to_wstring(++n);
+    vex::test::TestPrinter printer(itemsPrinter(name, c.value));
+    DriverTree tree(documentTree());
+    BoundTree bound(tree, printer.handle());
+    ASSERT_EQ(bound.second(), S_OK) << c.what;
+    EXPECT_EQ((tree.option(kForm, L"A4").Flags & OPTPF_HIDE) != 0, c.a4Hidden) << c.what;
+  }
 }
 
 TEST(UiPropertyItems, CompressionBitZeroOffersTheCompressionSlot) {

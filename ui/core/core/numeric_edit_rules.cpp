@@ -61,4 +61,24 @@ NumericEditDecision decideNumericEdit(std::u16string_view text, std::size_t care
   return decision;
 }
 
+std::optional<std::int32_t> parseBoundedNumber(std::u16string_view text, std::int32_t minimum,
+                                               std::int32_t maximum) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == u' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+  const std::size_t digits = i;
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = value * 10 + (text[i] - u'0');
+    if (value > (std::int64_t{1} << 32)) return std::nullopt;  // beyond any range of a field
+  }
+  if (i == digits) return std::nullopt;
+  while (i < text.size() && text[i] == u' ') ++i;
+  if (i != text.size()) return std::nullopt;
+  if (negative) value = -value;
+  if (value < minimum || value > maximum) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
 }  // namespace vex

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace vex {
@@ -29,5 +30,10 @@ NumericEditDecision decideNumericEdit(std::u16string_view text, std::size_t care
 // decimal digits up to the first other character; no digits → 0), but saturating at the 32-bit
 // limits instead of overflowing.
 std::int32_t readLeadingInteger(std::u16string_view text);
+
+// A whole field read as a number: optional blanks around one optional sign and decimal digits,
+// nothing else; nullopt when it is not such a number or lies outside minimum .. maximum.
+std::optional<std::int32_t> parseBoundedNumber(std::u16string_view text, std::int32_t minimum,
+                                               std::int32_t maximum);
 
 }  // namespace vex

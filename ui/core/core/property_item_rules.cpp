@@ -133,7 +133,7 @@ DocumentItemRole documentItemRole(const DocumentItemFacts& item) {
 std::vector<std::u16string> hiddenPaperNames(std::u16string_view value) {
   std::vector<std::u16string> names;
   std::size_t start = 0;
-  while (start <= value.size() && names.size() < kMaxHiddenPapers) {
+  for (std::size_t piece = 0; start <= value.size() && piece < kMaxHiddenPapers; ++piece) {
     std::size_t comma = value.find(u',', start);
     if (comma == std::u16string_view::npos) comma = value.size();
     const std::u16string_view name = value.substr(start, comma - start);

@@ -55,9 +55,10 @@ struct DocumentItemRole {
 
 DocumentItemRole documentItemRole(const DocumentItemFacts& item);
 
-// The "HidePaperName" value split at commas: at most 12 names. A name longer than 63
+// The "HidePaperName" value split at commas into at most 12 pieces; every piece counts, so a
+// thirteenth is ignored however many of the first twelve are empty. A name longer than 63
 // characters cannot be one the driver shows in full and is ignored, never shortened (a shortened
-// name could hide a different paper). Empty names are dropped.
+// name could hide a different paper); empty names hide nothing.
 inline constexpr std::size_t kMaxHiddenPapers = 12;
 inline constexpr std::size_t kMaxPaperNameChars = 63;
 std::vector<std::u16string> hiddenPaperNames(std::u16string_view value);

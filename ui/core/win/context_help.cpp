@@ -14,7 +14,7 @@ static_assert(sizeof(HelpContextPair) == 2 * sizeof(DWORD), "table pairs are two
 // The help file, when one is known and its path is terminated inside its buffer.
 const wchar_t* helpFile() {
   const UiModuleState& state = uiModuleState();
-  if (!state.contextHelpAvailable) return nullptr;
+  if (!contextHelpAvailable()) return nullptr;
   const std::size_t capacity = sizeof(state.helpFilePath) / sizeof(state.helpFilePath[0]);
   if (std::wmemchr(state.helpFilePath, L'\0', capacity) == nullptr) return nullptr;
   return state.helpFilePath[0] != L'\0' ? state.helpFilePath : nullptr;
@@ -27,7 +27,7 @@ ULONG_PTR tableForHelp() { return reinterpret_cast<ULONG_PTR>(helpContextTable()
 void applyContextHelpStyle(HWND dialog) {
   if (dialog == nullptr || !IsWindow(dialog)) return;
   const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
-  const LONG_PTR wanted = uiModuleState().isOsVersion6OrLater ? (style & ~WS_EX_CONTEXTHELP)
+  const LONG_PTR wanted = isOsVersion6OrLater() ? (style & ~WS_EX_CONTEXTHELP)
                                                               : (style | WS_EX_CONTEXTHELP);
   if (wanted == style) return;
   SetWindowLongPtrW(dialog, GWL_EXSTYLE, wanted);

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "context_help.h"
 #include "dib_layout.h"
 #include "gdi_handles.h"
+#include "no_throw.h"
+#include "ui_dialog.h"
 #include "ui_module_state.h"
 #include "ui_resource_ids.h"
 
@@ -52,34 +53,27 @@ bool controlOrigin(HWND dialog, int controlId, POINT* origin) {
 constexpr wchar_t kAlertSection[] = L"DisplayAllert";
 constexpr long kJobNameAlert = 1;
 
-INT_PTR CALLBACK alertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      applyContextHelpStyle(dialog);
-      HICON icon = LoadIconW(uiModuleState().moduleInstance, MAKEINTRESOURCEW(IDI_VEX));
-      if (icon != nullptr) {
-        SendDlgItemMessageW(dialog, IDC_ALERT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-      }
-      CheckDlgButton(dialog, IDC_ALERT_SHOW_AGAIN, BST_CHECKED);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        EndDialog(dialog, IsDlgButtonChecked(dialog, IDC_ALERT_SHOW_AGAIN) == BST_CHECKED ? 1 : 0);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, 0);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-      return handleContextHelp(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    default:
-      return FALSE;
+// Dialog 301: OK ends with 1 while "show this message next time" is still ticked, else 0.
+class AlertDialog final : public UiDialog<AlertDialog> {
+ public:
+  std::span<const Route> routes() const {
+    static constexpr Route table[] = {{IDOK, kAnyNotification, &AlertDialog::accept},
+                                      {IDCANCEL, kAnyNotification, &AlertDialog::cancel}};
+    return table;
   }
-}
+
+ private:
+  bool onInit() override {
+    HICON icon = LoadIconW(uiModuleState().moduleInstance, MAKEINTRESOURCEW(IDI_VEX));
+    if (icon != nullptr) {
+      SendDlgItemMessageW(window(), IDC_ALERT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    CheckDlgButton(window(), IDC_ALERT_SHOW_AGAIN, BST_CHECKED);
+    return true;
+  }
+  void accept() { end(IsDlgButtonChecked(window(), IDC_ALERT_SHOW_AGAIN) == BST_CHECKED ? 1 : 0); }
+  void cancel() { end(0); }
+};
 
 // ---- Bitmaps ----
 
@@ -178,7 +172,7 @@ DWORD printerIsSharedOrNetwork(HANDLE printer) {
 }
 
 AlertOutcome showAlertOnce(HWND owner, const DocumentContext* context) {
-  if (context == nullptr || context->iniPath == nullptr || context->iniPath[0] == L'\0') {
+  if (context == nullptr || context->iniPath[0] == L'\0') {
     return AlertOutcome::failed;
   }
   wchar_t key[32];
@@ -191,7 +185,8 @@ AlertOutcome showAlertOnce(HWND owner, const DocumentContext* context) {
 
   HINSTANCE module = uiModuleState().moduleInstance;
   if (module == nullptr) return AlertOutcome::failed;
-  const INT_PTR result = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_ALERT), owner, alertProc, 0);
+  AlertDialog dialog;
+  const INT_PTR result = dialog.runModal(module, IDD_ALERT, owner);
   if (result == 1) return AlertOutcome::shownAgainNext;
   if (result != 0) return AlertOutcome::failed;  // -1: the dialog could not be made
   WritePrivateProfileStringW(kAlertSection, key, L"1", context->iniPath);
@@ -320,19 +315,11 @@ BOOL drawFramed(HWND dialog, HINSTANCE module, int bitmapId, int controlId) {
 
 // Both run inside dialog procedures: no exception may leave them.
 BOOL drawTransparentBitmap(HWND dialog, HINSTANCE module, int controlId, int bitmapId) {
-  try {
-    return drawTransparent(dialog, module, controlId, bitmapId);
-  } catch (const std::bad_alloc&) {
-    return FALSE;
-  }
+  return noThrow<BOOL>(FALSE, [&] { return drawTransparent(dialog, module, controlId, bitmapId); });
 }
 
 BOOL drawFramedDib(HWND dialog, HINSTANCE module, int bitmapId, int controlId) {
-  try {
-    return drawFramed(dialog, module, bitmapId, controlId);
-  } catch (const std::bad_alloc&) {
-    return FALSE;
-  }
+  return noThrow<BOOL>(FALSE, [&] { return drawFramed(dialog, module, bitmapId, controlId); });
 }
 
 void notifySheetChanged(HWND page) {
@@ -356,8 +343,10 @@ bool refreshDriverPages(HWND page) {
   return true;
 }
 
-NumericEditAction guardNumericEdit(HWND dialog, WORD notification, int controlId, int defaultValue,
-                                   int minimum, int maximum, wchar_t* savedText, bool isSigned) {
+namespace {
+
+NumericEditAction guardEdit(HWND dialog, WORD notification, int controlId, int defaultValue,
+                            int minimum, int maximum, wchar_t* savedText, bool isSigned) {
   HWND field = dialog != nullptr ? GetDlgItem(dialog, controlId) : nullptr;
   if (field == nullptr) return NumericEditAction::keep;
   switch (notification) {
@@ -411,7 +400,17 @@ NumericEditAction guardNumericEdit(HWND dialog, WORD notification, int controlId
   return decision.action;
 }
 
-HFONT createLinkFont(HWND dialog) {
+}  // namespace
+
+NumericEditAction guardNumericEdit(HWND dialog, WORD notification, int controlId, int defaultValue,
+                                   int minimum, int maximum, wchar_t* savedText, bool isSigned) {
+  return noThrow(NumericEditAction::keep, [&] {
+    return guardEdit(dialog, notification, controlId, defaultValue, minimum, maximum, savedText,
+                     isSigned);
+  });
+}
+
+GdiObject<HFONT> createLinkFont(HWND dialog) {
   LOGFONTW font{};
   bool haveFont = false;
   // The sheet's font; a dialog without a parent that has one falls back to its own, then to the
@@ -435,7 +434,7 @@ HFONT createLinkFont(HWND dialog) {
   font.lfQuality = 0;
   font.lfPitchAndFamily = 0;
   lstrcpynW(font.lfFaceName, L"Verdana", LF_FACESIZE);
-  return CreateFontIndirectW(&font);
+  return GdiObject<HFONT>(CreateFontIndirectW(&font));
 }
 
 }  // namespace vex

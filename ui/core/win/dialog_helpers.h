@@ -8,6 +8,7 @@
 
 #include "numeric_edit_rules.h"
 #include "property_contexts.h"
+#include "unique_handle.h"
 
 namespace vex {
 
@@ -57,13 +58,10 @@ BOOL drawFramedDib(HWND dialog, HINSTANCE module, int bitmapId, int controlId);
 // Tells the page's sheet that the page changed (enables Apply).
 void notifySheetChanged(HWND page);
 
-// After a plug-in dialog changed the driver's settings, makes the driver's pages reload them by
-// visiting page 2 and coming back, once, and only for users who cannot change the printer's
-// data. Returns whether the pages were switched.
+// After a plug-in dialog changed the driver's settings (markDriverSettingsChanged), makes the
+// driver's pages reload them by visiting page 2 and coming back, once per change, and only for
+// users who cannot change the printer's data. Returns whether the pages were switched.
 bool refreshDriverPages(HWND page);
-
-// The saved-text buffer of guardNumericEdit holds this many characters with the terminator.
-inline constexpr int kNumericSavedChars = 12;
 
 // The edit notifications of a numeric field: remembers the text on focus and change, restores
 // the default into an empty field on focus loss, and judges each update (numeric_edit_rules.h).
@@ -72,8 +70,7 @@ inline constexpr int kNumericSavedChars = 12;
 NumericEditAction guardNumericEdit(HWND dialog, WORD notification, int controlId, int defaultValue,
                                    int minimum, int maximum, wchar_t* savedText, bool isSigned);
 
-// The underlined "Verdana" font of link texts, as large as the sheet's font. The caller deletes
-// it with DeleteObject.
-HFONT createLinkFont(HWND dialog);
+// The underlined "Verdana" font of link texts, as large as the sheet's font.
+GdiObject<HFONT> createLinkFont(HWND dialog);
 
 }  // namespace vex

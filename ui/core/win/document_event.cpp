@@ -152,7 +152,7 @@ bool readHandOffPrinter(HANDLE printer, DWORD jobId, HandOffPrinter* facts) {
 bool publishApplicationName(const HandOffPrinter& printer, DWORD jobId, const std::wstring& name) {
   const std::u16string base =
       channelBaseName(printer.printerName, printer.shareName, printer.shared);
-  ChannelSecurity security(uiModuleState().isOsVersion6OrLater);
+  ChannelSecurity security(isOsVersion6OrLater());
   HANDLE mutex = CreateMutexW(security.attributes(), TRUE, toWide(mutexName(base, jobId)).c_str());
   if (mutex == nullptr) return false;
   HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE,
@@ -182,7 +182,7 @@ bool startRelayProgram(HANDLE printer, const HandOffPrinter& facts, DWORD jobId,
                        const std::wstring& name) {
   const bool clientSide =
       !facts.serverName.empty() && !facts.rawJob &&
-      isClientSideRendering(uiModuleState().isOsVersion6OrLater, emfDespoolingSetting(printer));
+      isClientSideRendering(isOsVersion6OrLater(), emfDespoolingSetting(printer));
   const std::u16string pipe = producerPipeName(facts, clientSide, jobId);
   std::wstring commandLine = toWide(relayCommandLine(toU16(name), pipe));
   wchar_t iniPath[kPathChars] = L"";

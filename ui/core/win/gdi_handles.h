@@ -1,27 +1,12 @@
-// Owners of GDI objects and device contexts, so that every drawing routine releases what it
-// took on every path.
+// Owners of device contexts and selections, so that every drawing routine releases what it took
+// on every path (GDI objects themselves: GdiObject of unique_handle.h).
 #pragma once
 
 #include <windows.h>
 
+#include "unique_handle.h"
+
 namespace vex {
-
-// A GDI object deleted at the end of its scope (it must not be selected into a DC by then).
-template <typename Handle>
-class GdiObject {
- public:
-  explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-  ~GdiObject() {
-    if (handle_ != nullptr) DeleteObject(handle_);
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  Handle handle_;
-};
 
 // The DC of a window's client area.
 class WindowDc {
@@ -40,18 +25,9 @@ class WindowDc {
 };
 
 // A memory DC compatible with another one.
-class MemoryDc {
+class MemoryDc : public OwnedDc {
  public:
-  explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
-  ~MemoryDc() {
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
+  explicit MemoryDc(HDC compatible) : OwnedDc(CreateCompatibleDC(compatible)) {}
 };
 
 // Selects an object into a DC and puts the previous one back at the end of its scope.

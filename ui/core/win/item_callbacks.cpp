@@ -1,5 +1,6 @@
 // The common-UI callback of the document tree.
 #include "driver_item_view.h"
+#include "no_throw.h"
 #include "private_settings.h"
 #include "property_items.h"
 #include "ui_module_state.h"
@@ -19,10 +20,7 @@ void copyPluginItem(POEMCUIPPARAM param, std::uint8_t* record) {
   setI32(record, rec::oemUiValue, param->pOEMOptItems[0].Sel);
 }
 
-}  // namespace
-
-LONG APIENTRY documentItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
-  if (callback == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+LONG handleDocumentItems(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
   UiSheetState* state = uiSheetStateOf(param);
   auto* record = static_cast<std::uint8_t*>(param->pOEMDM);
   switch (callback->Reason) {
@@ -43,12 +41,19 @@ LONG APIENTRY documentItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param)
       if (record != nullptr) copyPluginItem(param, record);
       break;
     case CPSUICB_REASON_SETACTIVE:
-      uiModuleState().pageRefreshFlags |= kPagesRefreshed;
+      markDriverPagesCurrent();
       break;
     default:
       break;
   }
   return CPSUICB_ACTION_NONE;
+}
+
+}  // namespace
+
+LONG APIENTRY documentItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
+  if (callback == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+  return noThrow<LONG>(CPSUICB_ACTION_NONE, [&] { return handleDocumentItems(callback, param); });
 }
 
 }  // namespace vex

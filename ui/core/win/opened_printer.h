@@ -4,28 +4,21 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "unique_handle.h"
+
 namespace vex {
 
-class OpenedPrinter {
+class OpenedPrinter : public PrinterHandle {
  public:
   explicit OpenedPrinter(const wchar_t* name) {
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE handle = nullptr;
     // An empty name would open the print server itself, not a printer.
-    if (name == nullptr || name[0] == L'\0' ||
-        !OpenPrinterW(const_cast<wchar_t*>(name), &handle_, &defaults)) {
-      handle_ = nullptr;
+    if (name != nullptr && name[0] != L'\0' &&
+        OpenPrinterW(const_cast<wchar_t*>(name), &handle, &defaults)) {
+      reset(handle);
     }
   }
-  ~OpenedPrinter() {
-    if (handle_ != nullptr) ClosePrinter(handle_);
-  }
-  OpenedPrinter(const OpenedPrinter&) = delete;
-  OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_ = nullptr;
 };
 
 }  // namespace vex

@@ -19,11 +19,6 @@ constexpr DWORD kRamTextBytes = 64;
 constexpr DWORD kSectionProbeChars = 4096;
 constexpr DWORD kMaxPrinterInfoBytes = 1u << 20;
 
-bool osVersion6OrLater() {
-  runVersionProbe();
-  return uiModuleState().isOsVersion6OrLater;
-}
-
 std::wstring wideFromAnsi(const std::string& text) {
   if (text.empty()) return {};
   const int chars =
@@ -122,7 +117,7 @@ void fillResult(POEMCUIPPARAM param, const OptionDataValues& values,
     views.emplace_back(std::u16string_view(storage.back()));
   }
   const DiscoveryResult computed =
-      discoveryResult(values, memoryOptionIndex(values.memory, views), osVersion6OrLater());
+      discoveryResult(values, memoryOptionIndex(values.memory, views), isOsVersion6OrLater());
   for (std::size_t i = 0; i < kDiscoveryValueCount; ++i) result[i] = computed[i];
 }
 

@@ -24,23 +24,6 @@ constexpr UINT kUserModeDriverString = 30000;
 constexpr DWORD kMaxInfoBytes = 1u << 20;
 constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers\\";
 
-class RegistryKey {
- public:
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-bool osVersion6OrLater() {
-  runVersionProbe();
-  return uiModuleState().isOsVersion6OrLater;
-}
-
 // The printer's information at `level`, bounded; empty when it cannot be read.
 std::vector<BYTE> printerInfo(HANDLE printer, DWORD level) {
   DWORD needed = 0;
@@ -317,7 +300,7 @@ OptionFileRecord recordOptionFileReport(HANDLE printer) {
   std::size_t length = std::min<std::size_t>(stated, blockBytes);
 
   bool changed = false;
-  for (const auto& [keyword, text] : optionFileKeywords(values, osVersion6OrLater())) {
+  for (const auto& [keyword, text] : optionFileKeywords(values, isOsVersion6OrLater())) {
     const KeywordEditResult edit = setFeatureKeyword(block, length, keyword, text);
     if (edit.outcome == KeywordEdit::Refused) return OptionFileRecord::Refused;
     if (edit.outcome == KeywordEdit::Replaced) {

@@ -1,10 +1,10 @@
 #include "printer_items.h"
 
-
 #include "config_files.h"
 #include "driver_item_view.h"
-#include "oem_heap_blocks.h"
 #include "extension_libraries.h"
+#include "no_throw.h"
+#include "oem_heap_blocks.h"
 #include "option_discovery.h"
 #include "ui_module_state.h"
 
@@ -19,8 +19,8 @@ constexpr WORD kReasonItemsCreated = 7;
 
 // String `id` of our string table in a heap block of exactly its length.
 LPWSTR loadHeapString(HANDLE heap, UINT id) {
-  auto* text = static_cast<LPWSTR>(
-      HeapAlloc(heap, HEAP_ZERO_MEMORY, kMaxStringChars * sizeof(wchar_t)));
+  auto* text =
+      static_cast<LPWSTR>(HeapAlloc(heap, HEAP_ZERO_MEMORY, kMaxStringChars * sizeof(wchar_t)));
   if (text == nullptr) return nullptr;
   const int length = LoadStringW(uiModuleState().moduleInstance, id, text, kMaxStringChars);
   const SIZE_T bytes = static_cast<SIZE_T>(length + 1) * sizeof(wchar_t);
@@ -105,18 +105,14 @@ HRESULT setUpPrinterTree(UiSheetState& state, void* owner, POEMCUIPPARAM param) 
   }
 
   // The printer sheet's pages share the document pages' context as well.
-  freeHeapBlock(state.oemHeap, state.pageContext);
-  auto* pages = static_cast<DocumentContext*>(
-      HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, sizeof(DocumentContext)));
-  state.pageContext = pages;
-  if (pages == nullptr) return E_OUTOFMEMORY;
-  for (DWORD& index : pages->itemIndex) index = kNoItem;
-  pages->hideStandardUiQueried = state.hideStandardUiQueried;
+  state.pageContext = std::make_unique<DocumentContext>();
+  state.pageContext->hideStandardUiQueried = state.hideStandardUiQueried;
   return S_OK;
 }
 
-LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
-  if (callback == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+namespace {
+
+LONG handlePrinterItems(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
   UiSheetState* state = uiSheetStateOf(param);
   const OPTITEM* current = callback->pCurItem;
   switch (callback->Reason) {
@@ -128,7 +124,7 @@ LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) 
       }
       if (current != nullptr && current->UserItemID == kJobLimitUserItemId) {
         const bool hidden = state != nullptr && state->hideStandardUiQueried == 1;
-        if (hidden && !uiModuleState().isOsVersion6OrLater) return CPSUICB_ACTION_NONE;
+        if (hidden && !isOsVersion6OrLater()) return CPSUICB_ACTION_NONE;
         forEachDriverItem(param, [&](DWORD index, OPTITEM& item) {
           if (item.UserItemID != kJobLimitUserItemId) return;
           DWORD on = 1;
@@ -163,7 +159,7 @@ LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) 
       UiModuleState& module = uiModuleState();
       const bool justApplied = module.applyPending;
       module.applyPending = false;
-      if (justApplied || !module.isOsVersion6OrLater) return CPSUICB_ACTION_NONE;
+      if (justApplied || !isOsVersion6OrLater()) return CPSUICB_ACTION_NONE;
       DWORD values[kDiscoveryValueCount] = {};
       if (!localDiscovery(param, callback->hDlg, values)) return CPSUICB_ACTION_NONE;
       applyInstalledOptions(param, values);
@@ -172,6 +168,13 @@ LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) 
     default:
       return CPSUICB_ACTION_NONE;
   }
+}
+
+}  // namespace
+
+LONG APIENTRY printerItemsCallback(PCPSUICBPARAM callback, POEMCUIPPARAM param) {
+  if (callback == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+  return noThrow<LONG>(CPSUICB_ACTION_NONE, [&] { return handlePrinterItems(callback, param); });
 }
 
 }  // namespace vex

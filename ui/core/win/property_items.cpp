@@ -17,7 +17,7 @@ namespace {
 
 constexpr DWORD kPathBufferBytes = 522;
 constexpr DWORD kHelpPathBytes = 520;
-constexpr std::size_t kPaperValueChars = 261;  // a 522-byte value buffer
+constexpr std::size_t kPaperValueChars = 522;
 
 HRESULT invalidParameter() {
   SetLastError(ERROR_INVALID_PARAMETER);
@@ -97,22 +97,15 @@ HRESULT setUpDocumentTree(UiSheetState& state, void* owner, POEMCUIPPARAM param,
   param->OEMCUIPCallback = documentItemsCallback;
   clearReportedItems(param);
 
-  DWORD tick = GetTickCount();
-  uiModuleState().canWritePrinterData =
-      SetPrinterDataW(param->hPrinter, const_cast<wchar_t*>(L"W_TEST"), REG_DWORD,
-                      reinterpret_cast<BYTE*>(&tick), sizeof(tick)) == ERROR_SUCCESS;
+  uiModuleState().canWritePrinterData = probePrinterDataWrite(param->hPrinter);
 
-  // A tree bound again replaces its context; the old one goes back to the heap it came from.
-  if (state.oemHeap == param->hOEMHeap) freeHeapBlock(state.oemHeap, state.pageContext);
-  state.pageContext = nullptr;
+  // A tree bound again replaces its context, and whatever the pages kept in the old one.
+  state.pageContext.reset();
   state.oemHeap = param->hOEMHeap;
-  auto* context = static_cast<DocumentContext*>(
-      HeapAlloc(state.oemHeap, HEAP_ZERO_MEMORY, sizeof(DocumentContext)));
-  if (context == nullptr) return E_OUTOFMEMORY;
-  state.pageContext = context;
+  state.pageContext = std::make_unique<DocumentContext>();
+  DocumentContext* context = state.pageContext.get();
   context->cuiParam = param;
-  for (DWORD& index : context->itemIndex) index = kNoItem;
-  context->iniPath = iniPath;
+  lstrcpynW(context->iniPath, iniPath, kPathChars);
 
   bindDocumentItems(*context, param, newHelpExtension(state.oemHeap));
   context->hideStandardUiQueried = state.hideStandardUiQueried;
@@ -120,6 +113,12 @@ HRESULT setUpDocumentTree(UiSheetState& state, void* owner, POEMCUIPPARAM param,
 }
 
 }  // namespace
+
+bool probePrinterDataWrite(HANDLE printer) {
+  DWORD tick = GetTickCount();
+  return SetPrinterDataW(printer, const_cast<wchar_t*>(L"W_TEST"), REG_DWORD,
+                         reinterpret_cast<BYTE*>(&tick), sizeof(tick)) == ERROR_SUCCESS;
+}
 
 HRESULT commonUiProp(UiSheetState& state, void* owner, DWORD mode, POEMCUIPPARAM param) {
   if (mode != OEMCUIP_DOCPROP && mode != OEMCUIP_PRNPROP) return invalidParameter();

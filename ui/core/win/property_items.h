@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "oem/oem_platform.h"
 #include "property_contexts.h"
 
@@ -13,7 +15,7 @@ namespace vex {
 // What one UiPlugin keeps of the driver's property sheets.
 struct UiSheetState {
   HANDLE oemHeap = nullptr;
-  DocumentContext* pageContext = nullptr;
+  std::unique_ptr<DocumentContext> pageContext;
   PrinterContext* printerPageContext = nullptr;
   POEMCUIPPARAM docPropParam = nullptr;
   POEMCUIPPARAM printerPropParam = nullptr;
@@ -23,6 +25,10 @@ struct UiSheetState {
 // CommonUIProp of the plug-in: `owner` becomes the callbacks' pOEMUserData and must lead back to
 // `state` (see uiSheetStateOf).
 HRESULT commonUiProp(UiSheetState& state, void* owner, DWORD mode, POEMCUIPPARAM param);
+
+// Whether the user may change the printer's data: a trial write of the value "W_TEST" (the tick
+// count) succeeds.
+bool probePrinterDataWrite(HANDLE printer);
 
 // The sheet state behind a common-UI parameter's pOEMUserData; null when there is none.
 UiSheetState* uiSheetStateOf(POEMCUIPPARAM param);

@@ -41,4 +41,21 @@ void runVersionProbe() {
   if (isNewHelpViewer(helpViewer.c_str())) state.contextHelpAvailable = false;
 }
 
+bool isOsVersion6OrLater() {
+  runVersionProbe();
+  return uiModuleState().isOsVersion6OrLater;
+}
+
+bool contextHelpAvailable() {
+  runVersionProbe();
+  return uiModuleState().contextHelpAvailable;
+}
+
+void markDriverSettingsChanged() {
+  DWORD& flags = uiModuleState().pageRefreshFlags;
+  flags = (flags | kDriverSettingsChanged) & ~kPagesRefreshed;
+}
+
+void markDriverPagesCurrent() { uiModuleState().pageRefreshFlags |= kPagesRefreshed; }
+
 }  // namespace vex

@@ -133,10 +133,11 @@ ULONG STDMETHODCALLTYPE UiPlugin::Release() {
     driverHelper_->Release();
     driverHelper_ = nullptr;
   }
+  // The pages' state goes whatever became of the driver's heap; the printer context is a block
+  // of that heap.
+  sheets_.pageContext.reset();
   if (sheets_.oemHeap != nullptr) {
-    freeHeapBlock(sheets_.oemHeap, sheets_.pageContext);
     freeHeapBlock(sheets_.oemHeap, sheets_.printerPageContext);
-    sheets_.pageContext = nullptr;
     sheets_.printerPageContext = nullptr;
     sheets_.oemHeap = nullptr;
   }
@@ -193,6 +194,14 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPS
   LONG_PTR result = 0;
   switch (pPSUIInfo->Reason) {
     case PROPSHEETUI_REASON_INIT:
+      // The sheet's handles go with the document tree's context, when the tree was bound.
+      if (DocumentContext* context = sheets_.pageContext.get()) {
+        context->propertySheet = pPSUIInfo->hComPropSheet;
+        context->comPropSheet = pPSUIInfo->pfnComPropSheet;
+        context->uiParam = reinterpret_cast<POEMUIPSPARAM>(pPSUIInfo->lParamInit);
+      }
+      result = 1;
+      break;
     case PROPSHEETUI_REASON_DESTROY:
       result = 1;
       break;
