@@ -1,0 +1,130 @@
+// Checks every dialog template of the plug-in DLLs named on the command line:
+//   dialog_lint [--shots FOLDER] DLL...
+// Each DLL is loaded as a data file (none of its code runs), each RT_DIALOG template is created
+// hidden and checked (dialog_checks.h); with --shots, each dialog is also photographed into
+// FOLDER\lint-<id>.png. Prints one line per finding and exits 1 on any finding, 2 on bad usage.
+// Needs a display.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialog_checks.h"
+#include "lint_display.h"
+
+namespace {
+
+struct Template {
+  std::wstring name;  // "301", or the string name
+  int id = 0;         // 0 for a string name
+  const void* data = nullptr;
+  DWORD size = 0;
+};
+
+BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  auto* names = reinterpret_cast<std::vector<Template>*>(found);
+  Template t;
+  if (IS_INTRESOURCE(name)) {
+    t.id = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+    t.name = std::to_wstring(t.id);
+  } else {
+    t.name = name;
+  }
+  names->push_back(std::move(t));
+  return TRUE;
+}
+
+std::vector<Template> dialogTemplates(HMODULE module) {
+  std::vector<Template> templates;
+  EnumResourceNamesW(module, RT_DIALOG, collectName, reinterpret_cast<LONG_PTR>(&templates));
+  for (Template& t : templates) {
+    LPCWSTR name = t.id != 0 ? MAKEINTRESOURCEW(t.id) : t.name.c_str();
+    HRSRC found = FindResourceW(module, name, RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    t.data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    t.size = t.data != nullptr ? SizeofResource(module, found) : 0;
+  }
+  return templates;
+}
+
+std::wstring fileName(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring shots;
+  std::vector<std::wstring> dlls;
+  for (int i = 1; i < argc; ++i) {
+    std::wstring arg = argv[i];
+    if (arg == L"--shots" && i + 1 < argc) {
+      shots = argv[++i];
+    } else {
+      dlls.push_back(arg);
+    }
+  }
+  if (dlls.empty()) {
+    vexlint::printLine(L"usage: dialog_lint [--shots FOLDER] DLL...");
+    return 2;
+  }
+  if (!vexlint::useOwnDesktop(L"vex-dialog-lint")) {
+    vexlint::printLine(L"FAIL: no desktop of our own (error " + std::to_wstring(GetLastError()) +
+                       L")");
+    return 1;
+  }
+  if (!shots.empty()) CreateDirectoryW(shots.c_str(), nullptr);
+
+  int findings = 0;
+  int checked = 0;
+  for (const std::wstring& dll : dlls) {
+    std::wstring where = fileName(dll);
+    HMODULE module = LoadLibraryExW(dll.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) {
+      vexlint::printLine(L"FAIL " + where + L": cannot load (error " +
+                         std::to_wstring(GetLastError()) + L")");
+      ++findings;
+      continue;
+    }
+    std::vector<Template> templates = dialogTemplates(module);
+    if (templates.empty()) {  // a DLL that lost its dialogs must not pass as clean
+      vexlint::printLine(L"FAIL " + where + L": no dialog templates");
+      ++findings;
+    }
+    for (const Template& t : templates) {
+      std::wstring dialog = L"dialog " + t.name + L" in " + where;
+      std::wstring shotFailure;
+      std::function<void(HWND)> photograph;
+      if (!shots.empty()) {
+        photograph = [&](HWND window) {
+          std::wstring path = shots + L"\\lint-" + t.name + L".png";
+          if (vexlint::saveShot(window, path, shotFailure)) {
+            vexlint::printLine(L"screenshot: " + path);
+          }
+        };
+      }
+      std::vector<vexlint::Finding> found =
+          t.data == nullptr
+              ? std::vector<vexlint::Finding>{{"create", {}, L"cannot load the template"}}
+              : vexlint::lintTemplate(t.data, t.size, module, t.id, photograph);
+      ++checked;
+      for (const vexlint::Finding& f : found) {
+        vexlint::printLine(L"FAIL " + dialog + L": " + std::wstring(f.rule.begin(), f.rule.end()) +
+                           L": " + f.detail);
+      }
+      if (!shotFailure.empty()) {
+        vexlint::printLine(L"FAIL " + dialog + L": screenshot: " + shotFailure);
+        ++findings;
+      }
+      if (found.empty()) vexlint::printLine(L"ok " + dialog);
+      findings += static_cast<int>(found.size());
+    }
+    FreeLibrary(module);
+  }
+  vexlint::printLine(std::to_wstring(checked) + L" dialogs checked, " + std::to_wstring(findings) +
+                     L" findings");
+  return findings == 0 ? 0 : 1;
+}
