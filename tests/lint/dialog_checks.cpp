@@ -154,32 +154,46 @@ bool knownPair(int dialogId, const std::wstring& a, const std::wstring& b) {
   return false;
 }
 
+// A device context of a control with the control's font selected (its dialog's when the
+// control has none), released on every path.
+class ControlDc {
+ public:
+  explicit ControlDc(HWND control) : control_(control), dc_(GetDC(control)) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (font == nullptr) {
+      font = reinterpret_cast<HFONT>(SendMessageW(GetParent(control), WM_GETFONT, 0, 0));
+    }
+    old_ = SelectObject(dc_, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  }
+  ~ControlDc() {
+    SelectObject(dc_, old_);
+    ReleaseDC(control_, dc_);
+  }
+  ControlDc(const ControlDc&) = delete;
+  ControlDc& operator=(const ControlDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND control_;
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
 // The extent of a text as DrawTextW lays it out in the control's font: one line, or lines
 // broken to fit `width` when `flags` has DT_WORDBREAK.
 SIZE textExtent(HWND control, const std::wstring& text, UINT flags, int width) {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  if (font == nullptr) {
-    font = reinterpret_cast<HFONT>(SendMessageW(GetParent(control), WM_GETFONT, 0, 0));
-  }
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  ControlDc dc(control);
   RECT r{0, 0, std::max(width, 1), 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 // The gap between a check box's box and its text: half the width of '0' in the control's font,
 // as the button draws it.
 int checkBoxGap(HWND control) {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  ControlDc dc(control);
   INT zero = 0;
-  GetCharWidth32W(dc, L'0', L'0', &zero);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetCharWidth32W(dc.get(), L'0', L'0', &zero);
   return zero / 2;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ int wmain(int argc, wchar_t** argv) {
     vexlint::printLine(L"usage: dialog_lint [--shots FOLDER] DLL...");
     return 2;
   }
+  if (!vexlint::haveDisplay()) {
+    vexlint::printLine(L"FAIL: no DISPLAY; run under scripts/test or start Xvfb");
+    return 1;
+  }
   if (!vexlint::useOwnDesktop(L"vex-dialog-lint")) {
     vexlint::printLine(L"FAIL: no desktop of our own (error " + std::to_wstring(GetLastError()) +
                        L")");
@@ -81,14 +86,17 @@ int wmain(int argc, wchar_t** argv) {
   int checked = 0;
   for (const std::wstring& dll : dlls) {
     std::wstring where = fileName(dll);
-    HMODULE module = LoadLibraryExW(dll.c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr) {
+    std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> loaded(
+        LoadLibraryExW(dll.c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
+        FreeLibrary);
+    if (!loaded) {
       vexlint::printLine(L"FAIL " + where + L": cannot load (error " +
                          std::to_wstring(GetLastError()) + L")");
       ++findings;
       continue;
     }
+    HMODULE module = loaded.get();
     std::vector<Template> templates = dialogTemplates(module);
     if (templates.empty()) {  // a DLL that lost its dialogs must not pass as clean
       vexlint::printLine(L"FAIL " + where + L": no dialog templates");
@@ -119,10 +127,9 @@ int wmain(int argc, wchar_t** argv) {
         vexlint::printLine(L"FAIL " + dialog + L": screenshot: " + shotFailure);
         ++findings;
       }
-      if (found.empty()) vexlint::printLine(L"ok " + dialog);
+      if (found.empty() && shotFailure.empty()) vexlint::printLine(L"ok " + dialog);
       findings += static_cast<int>(found.size());
     }
-    FreeLibrary(module);
   }
   vexlint::printLine(std::to_wstring(checked) + L" dialogs checked, " + std::to_wstring(findings) +
                      L" findings");

@@ -211,7 +211,10 @@ const std::vector<Case> kCases = {
 
 class Lint : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(vexlint::useOwnDesktop(L"vex-dialog-lint-test")); }
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(vexlint::haveDisplay()) << "no DISPLAY; run under scripts/test or start Xvfb";
+    ASSERT_TRUE(vexlint::useOwnDesktop(L"vex-dialog-lint-test"));
+  }
 };
 
 TEST_F(Lint, EachBadTemplateGivesItsOneFinding) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace vexlint {
@@ -85,7 +86,38 @@ std::vector<uint8_t> encodePng(int width, int height, const uint32_t* bgrx) {
   return png;
 }
 
+// The pixels of a shown window with its frame, top-down, 0x00RRGGBB; empty when they could
+// not be copied.
+std::vector<uint32_t> copyWindow(HWND window, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  auto releaseDc = [window](HDC dc) { ReleaseDC(window, dc); };
+  std::unique_ptr<HDC__, decltype(releaseDc)> source(GetWindowDC(window), releaseDc);
+  std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(source.get()), DeleteDC);
+  void* bits = nullptr;
+  std::unique_ptr<HBITMAP__, decltype(&DeleteObject)> bitmap(
+      CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), DeleteObject);
+  if (!source || !memory || !bitmap) return {};
+  HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+  bool copied = BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY) != FALSE;
+  GdiFlush();
+  SelectObject(memory.get(), old);
+  if (!copied) return {};
+  const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+  return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height);
+}
+
 }  // namespace
+
+bool haveDisplay() {
+  wchar_t value[8] = {};
+  return GetEnvironmentVariableW(L"DISPLAY", value, 8) > 0;
+}
 
 bool useOwnDesktop(const wchar_t* name) {
   HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
@@ -123,61 +155,30 @@ bool saveShot(HWND dialog, const std::wstring& path, std::wstring& why) {
   RedrawWindow(top, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   pumpFor(100);
-
   RECT r;
   GetWindowRect(top, &r);
   int width = r.right - r.left;
   int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) {
-    ShowWindow(top, SW_HIDE);
-    why = L"the window has no area";
+  std::vector<uint32_t> pixels;
+  if (width > 0 && height > 0) pixels = copyWindow(top, width, height);
+  ShowWindow(top, SW_HIDE);
+  if (pixels.empty()) {
+    why = L"the window could not be copied";
     return false;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC source = GetWindowDC(top);
-  HDC memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
-  if (bitmap != nullptr && memory != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    copied = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
-    GdiFlush();
-    SelectObject(memory, old);
-  }
-  ReleaseDC(top, source);
-  if (memory != nullptr) DeleteDC(memory);
-  ShowWindow(top, SW_HIDE);
 
-  bool ok = false;
-  if (!copied) {
-    why = L"the window could not be copied";
-  } else {
-    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
-    size_t count = static_cast<size_t>(width) * height;
-    bool oneColour = true;
-    for (size_t i = 1; i < count && oneColour; ++i)
-      oneColour = (pixels[i] & 0xFFFFFF) == (pixels[0] & 0xFFFFFF);
-    std::vector<uint8_t> png = encodePng(width, height, pixels);
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    bool written = file != nullptr && fwrite(png.data(), 1, png.size(), file) == png.size();
-    if (file != nullptr && fclose(file) != 0) written = false;
-    if (!written) {
-      why = L"cannot write " + path;
-    } else if (oneColour) {
-      why = L"the picture is one colour: nothing was drawn";
-    } else {
-      ok = true;
-    }
+  std::vector<uint8_t> png = encodePng(width, height, pixels.data());
+  std::unique_ptr<FILE, decltype(&fclose)> file(_wfopen(path.c_str(), L"wb"), fclose);
+  if (!file || fwrite(png.data(), 1, png.size(), file.get()) != png.size() ||
+      fclose(file.release()) != 0) {
+    why = L"cannot write " + path;
+    return false;
   }
-  if (bitmap != nullptr) DeleteObject(bitmap);
-  return ok;
+  for (uint32_t p : pixels) {
+    if ((p & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) return true;
+  }
+  why = L"the picture is one colour: nothing was drawn";
+  return false;
 }
 
 }  // namespace vexlint

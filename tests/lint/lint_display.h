@@ -8,6 +8,9 @@
 
 namespace vexlint {
 
+// True when Wine has an X display to open windows on (DISPLAY is set).
+bool haveDisplay();
+
 // Moves the calling thread to a desktop of the program's own, so that Wine opens its windows on
 // this program's DISPLAY whatever another program left on the session's default desktop.
 bool useOwnDesktop(const wchar_t* name);
