@@ -2,10 +2,12 @@
 //   dialog_lint [--shots FOLDER] DLL...
 // Each DLL is loaded as a data file (none of its code runs), each RT_DIALOG template is created
 // hidden and checked (dialog_checks.h); with --shots, each dialog is also photographed into
-// FOLDER\lint-<id>.png. Prints one line per finding and exits 1 on any finding, 2 on bad usage.
-// Needs a display.
+// FOLDER\lint-<id>.png (lint-<id>-<language>.png when a dialog has several languages). Prints
+// one line per finding and exits 1 on any finding, 2 on bad usage. Needs a display and the
+// prefix's CJK font link.
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,34 +19,59 @@
 namespace {
 
 struct Template {
-  std::wstring name;  // "301", or the string name
+  std::wstring name;  // "301", or the string name; "301-0804" when 301 has several languages
   int id = 0;         // 0 for a string name
   const void* data = nullptr;
   DWORD size = 0;
 };
 
+struct Name {
+  std::wstring text;
+  int id = 0;
+  LPCWSTR resource() const { return id != 0 ? MAKEINTRESOURCEW(id) : text.c_str(); }
+};
+
 BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-  auto* names = reinterpret_cast<std::vector<Template>*>(found);
-  Template t;
+  Name n;
   if (IS_INTRESOURCE(name)) {
-    t.id = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
-    t.name = std::to_wstring(t.id);
+    n.id = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+    n.text = std::to_wstring(n.id);
   } else {
-    t.name = name;
+    n.text = name;
   }
-  names->push_back(std::move(t));
+  reinterpret_cast<std::vector<Name>*>(found)->push_back(std::move(n));
   return TRUE;
 }
 
+BOOL CALLBACK collectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+  return TRUE;
+}
+
+// Every RT_DIALOG template of the module, each language of a dialog on its own.
 std::vector<Template> dialogTemplates(HMODULE module) {
+  std::vector<Name> names;
+  EnumResourceNamesW(module, RT_DIALOG, collectName, reinterpret_cast<LONG_PTR>(&names));
   std::vector<Template> templates;
-  EnumResourceNamesW(module, RT_DIALOG, collectName, reinterpret_cast<LONG_PTR>(&templates));
-  for (Template& t : templates) {
-    LPCWSTR name = t.id != 0 ? MAKEINTRESOURCEW(t.id) : t.name.c_str();
-    HRSRC found = FindResourceW(module, name, RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    t.data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    t.size = t.data != nullptr ? SizeofResource(module, found) : 0;
+  for (const Name& n : names) {
+    std::vector<WORD> languages;
+    EnumResourceLanguagesW(module, RT_DIALOG, n.resource(), collectLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    for (WORD language : languages) {
+      Template t;
+      t.id = n.id;
+      t.name = n.text;
+      if (languages.size() > 1) {
+        wchar_t suffix[8];
+        swprintf(suffix, 8, L"-%04x", language);
+        t.name += suffix;
+      }
+      HRSRC found = FindResourceExW(module, RT_DIALOG, n.resource(), language);
+      HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+      t.data = loaded != nullptr ? LockResource(loaded) : nullptr;
+      t.size = t.data != nullptr ? SizeofResource(module, found) : 0;
+      templates.push_back(std::move(t));
+    }
   }
   return templates;
 }
@@ -73,6 +100,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!vexlint::haveDisplay()) {
     vexlint::printLine(L"FAIL: no DISPLAY; run under scripts/test or start Xvfb");
+    return 1;
+  }
+  if (!vexlint::cjkFontLinked()) {
+    vexlint::printLine(
+        L"FAIL: the Wine prefix does not link \"MS Shell Dlg\" and Tahoma to a CJK "
+        L"font: Chinese texts would be measured as boxes; run scripts/setup");
     return 1;
   }
   if (!vexlint::useOwnDesktop(L"vex-dialog-lint")) {

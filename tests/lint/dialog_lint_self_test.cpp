@@ -213,6 +213,8 @@ class Lint : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(vexlint::haveDisplay()) << "no DISPLAY; run under scripts/test or start Xvfb";
+    ASSERT_TRUE(vexlint::cjkFontLinked())
+        << "the prefix lacks the CJK font link; run scripts/setup";
     ASSERT_TRUE(vexlint::useOwnDesktop(L"vex-dialog-lint-test"));
   }
 };

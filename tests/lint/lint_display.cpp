@@ -119,6 +119,19 @@ bool haveDisplay() {
   return GetEnvironmentVariableW(L"DISPLAY", value, 8) > 0;
 }
 
+bool cjkFontLinked() {
+  const wchar_t* key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink";
+  for (const wchar_t* font : {L"MS Shell Dlg", L"Tahoma"}) {
+    DWORD bytes = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, font, RRF_RT_REG_MULTI_SZ, nullptr, nullptr,
+                     &bytes) != ERROR_SUCCESS ||
+        bytes <= 2 * sizeof(wchar_t)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool useOwnDesktop(const wchar_t* name) {
   HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
   return desktop != nullptr && SetThreadDesktop(desktop);

@@ -11,6 +11,10 @@ namespace vexlint {
 // True when Wine has an X display to open windows on (DISPLAY is set).
 bool haveDisplay();
 
+// True when the prefix links the dialogs' fonts, "MS Shell Dlg" and Tahoma, to another font
+// (scripts/setup links them to the CJK font), so that Chinese texts are drawn and measured.
+bool cjkFontLinked();
+
 // Moves the calling thread to a desktop of the program's own, so that Wine opens its windows on
 // this program's DISPLAY whatever another program left on the session's default desktop.
 bool useOwnDesktop(const wchar_t* name);
