@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <clocale>
+#include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -12,6 +16,9 @@
 namespace {
 
 using vex::WatermarkDefinition;
+
+// Definition 0's texts as the module's string table gives them.
+const vex::NoWatermarkTexts kTexts{u"\u65e0", u"HeiseiMin-W3-90ms-RKSJ-H"};
 
 // An INI file in memory: sections of keys in file order.
 class MemoryProfile : public vex::WatermarkProfile {
@@ -68,7 +75,7 @@ WatermarkDefinition sample(std::u16string text) {
 }
 
 TEST(WatermarkStore, DefaultValueText) {
-  WatermarkDefinition d;
+  WatermarkDefinition d = vex::noWatermarkDefinition(kTexts, 0);
   d.text = u"A,B";
   EXPECT_EQ(vex::formatWatermarkValue(d),
             u"72,0,45,0,0,12632256,A\\,B,HeiseiMin-W3-90ms-RKSJ-H,0,0,0,3,0,0,0,0");
@@ -134,7 +141,7 @@ TEST(WatermarkStore, FieldWidthsAndLimits) {
 TEST(WatermarkStore, SaveAndReloadTenAndMore) {
   MemoryProfile ini;
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, ini, 0, 0);
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 0);
   EXPECT_EQ(list.count(), 0u);
   for (int n = 1; n <= 12; ++n) {
     list.definitions.push_back(sample(u"mark " + vex::decimalText16(n) + u", ;\\"));
@@ -146,7 +153,7 @@ TEST(WatermarkStore, SaveAndReloadTenAndMore) {
   EXPECT_EQ(keys[11].first, u"WTMK0012");
 
   vex::WatermarkList again;
-  vex::LoadWatermarkList(again, ini, 0, 12);
+  vex::LoadWatermarkList(again, ini, kTexts, 0, 12);
   ASSERT_EQ(again.count(), 12u);
   for (int n = 1; n <= 12; ++n) EXPECT_EQ(again.definitions[n], list.definitions[n]);
   EXPECT_EQ(again.currentIndex, 12u);
@@ -160,7 +167,7 @@ TEST(WatermarkStore, KeysInFileOrderUpToTheFirstOtherKey) {
   ini.write(u"Watermark", u"Note", u"x");
   ini.write(u"Watermark", u"WTMK003", u"30,0,0,0,0,0,after,F,0,0,0,0,0,0,0,0");
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, ini, 0, 0);
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 0);
   ASSERT_EQ(list.count(), 2u);
   EXPECT_EQ(list.definitions[1].text, u"second");
   EXPECT_EQ(list.definitions[2].text, u"first");
@@ -169,7 +176,7 @@ TEST(WatermarkStore, KeysInFileOrderUpToTheFirstOtherKey) {
   other.write(u"Watermark", u"wtmk001", u"1");
   other.write(u"Watermark", u"WTMK002", u"2");
   vex::WatermarkList none;
-  vex::LoadWatermarkList(none, other, 0, 0);
+  vex::LoadWatermarkList(none, other, kTexts, 0, 0);
   EXPECT_EQ(none.count(), 0u);
 }
 
@@ -177,7 +184,7 @@ TEST(WatermarkStore, AtMostSixteenDefinitions) {
   MemoryProfile ini;
   for (int n = 1; n <= 20; ++n) ini.write(u"Watermark", vex::watermarkKey(n), u"1,0,0");
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, ini, 0, 20);
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 20);
   EXPECT_EQ(list.count(), 16u);
   EXPECT_EQ(list.currentIndex, 0u);  // beyond the count
 }
@@ -187,25 +194,36 @@ TEST(WatermarkStore, DefinitionZero) {
   const struct {
     std::int32_t defaultNo;
     std::int32_t fontIndex;
-  } cases[] = {{0, 0}, {1, 0}, {3, 2}};
+  } cases[] = {{0, 0},  {1, 0},     {3, 2},      {INT_MAX, INT_MAX - 1},
+               {-1, 0}, {-5000, 0}, {INT_MIN, 0}};  // a negative number means the first font
   for (const auto& c : cases) {
     vex::WatermarkList list;
-    vex::LoadWatermarkList(list, ini, c.defaultNo, 0);
+    vex::LoadWatermarkList(list, ini, kTexts, c.defaultNo, 0);
     const WatermarkDefinition& zero = list.definitions[0];
     EXPECT_EQ(zero.text, u"\u65e0");
     EXPECT_EQ(zero.fontName, u"HeiseiMin-W3-90ms-RKSJ-H");
-    EXPECT_EQ(zero.fontIndex, c.fontIndex);
+    EXPECT_EQ(zero.fontIndex, c.fontIndex) << c.defaultNo;
     EXPECT_EQ(zero.fontSize, 72);
     EXPECT_EQ(zero.color, 0xC0C0C0u);
     EXPECT_EQ(list.working.text, u"");  // the preview shows no text for no watermark
   }
 }
 
+TEST(WatermarkStore, DefinitionZeroTextsAreTheCallers) {
+  // Whatever the string table holds, cut to the fields' widths.
+  const vex::NoWatermarkTexts texts{std::u16string(200, u'n'), std::u16string(40, u'F')};
+  const WatermarkDefinition zero = vex::noWatermarkDefinition(texts, 2);
+  EXPECT_EQ(zero.text, std::u16string(128, u'n'));
+  EXPECT_EQ(zero.fontName, std::u16string(32, u'F'));
+  EXPECT_EQ(zero.fontIndex, 1);
+  EXPECT_EQ(vex::noWatermarkDefinition({u"none", u""}, 0).fontName, u"");
+}
+
 TEST(WatermarkStore, CommitWritesTheRecord) {
   MemoryProfile ini;
   ini.write(u"Watermark", u"WTMK001", vex::formatWatermarkValue(sample(u"Secret")));
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, ini, 0, 1);
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 1);
   std::vector<std::uint8_t> record(vex::kRecordSize, 0xEE);
   vex::CommitWatermarkSelection(list, record.data());
   using namespace vex::rec;
@@ -258,6 +276,35 @@ TEST(WatermarkStore, ColourText) {
   }
 }
 
+// Every channel value as "%1.2f" prints it in the C locale, and the same text under a
+// comma-decimal locale, where the C library itself would write "0,75".
+TEST(WatermarkStore, ColourTextIgnoresTheNumericLocale) {
+  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+  std::setlocale(LC_NUMERIC, "C");
+  std::vector<std::string> expected;
+  for (int c = 0; c < 256; ++c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%1.2f %1.2f %1.2f", c / 255.0, (255 - c) / 255.0, 0.0);
+    expected.emplace_back(text);
+  }
+  const char* commaLocale = nullptr;
+  for (const char* name :
+       {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252", "German", "de-DE"}) {
+    if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') {
+      commaLocale = name;
+      break;
+    }
+  }
+  for (int c = 0; c < 256; ++c) {
+    const auto bytes = vex::watermarkColorText(static_cast<std::uint32_t>(c | (255 - c) << 8));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data())), expected[c]) << c;
+  }
+  std::setlocale(LC_NUMERIC, before.c_str());
+  // The machine set-up installs the locales (scripts/setup); without one the check above ran in
+  // the C locale only and proves nothing about the comma.
+  ASSERT_NE(commaLocale, nullptr) << "no comma-decimal locale installed";
+}
+
 TEST(WatermarkStore, RollBackRestoresDeletedDefinitionAndSelection) {
   MemoryProfile ini;
   for (int n = 1; n <= 3; ++n) {
@@ -265,13 +312,13 @@ TEST(WatermarkStore, RollBackRestoresDeletedDefinitionAndSelection) {
               vex::formatWatermarkValue(sample(u"m" + vex::decimalText16(n))));
   }
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, ini, 0, 2);
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 2);
   std::vector<std::uint8_t> record(vex::kRecordSize, 0);
   list.definitions[0].firstPageOnly = 1;
   vex::CommitWatermarkSelection(list, record.data());
   EXPECT_EQ(list.firstPageCopy, 1u);
 
-  vex::LoadWatermarkList(list, ini, 0, 0);  // a second opening: already loaded
+  vex::LoadWatermarkList(list, ini, kTexts, 0, 0);  // a second opening: already loaded
   const auto before = list.definitions;
   list.definitions.erase(list.definitions.begin() + 2);
   list.currentIndex = 1;

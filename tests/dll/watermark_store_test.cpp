@@ -13,6 +13,8 @@
 
 namespace {
 
+const vex::NoWatermarkTexts kTexts{u"\u65e0", u"HeiseiMin-W3-90ms-RKSJ-H"};
+
 class TempIni {
  public:
   TempIni() {
@@ -44,7 +46,7 @@ TEST(WatermarkIni, SaveAndReloadThroughTheProfileApi) {
   TempIni ini;
   vex::IniWatermarkProfile profile(ini.path());
   vex::WatermarkList list;
-  vex::LoadWatermarkList(list, profile, 0, 0);
+  vex::LoadWatermarkList(list, profile, kTexts, 0, 0);
   for (int n = 1; n <= 11; ++n) {
     vex::WatermarkDefinition d;
     d.text = u"\u673a\u5bc6 " + vex::decimalText16(n) + u", a;b\\c";
@@ -57,7 +59,7 @@ TEST(WatermarkIni, SaveAndReloadThroughTheProfileApi) {
   EXPECT_EQ(profile.keys(u"Watermark")[10], u"WTMK0011");
 
   vex::WatermarkList again;
-  vex::LoadWatermarkList(again, profile, 0, 11);
+  vex::LoadWatermarkList(again, profile, kTexts, 0, 11);
   ASSERT_EQ(again.count(), 11u);
   for (int n = 1; n <= 11; ++n) EXPECT_EQ(again.definitions[n], list.definitions[n]) << n;
 
@@ -65,6 +67,39 @@ TEST(WatermarkIni, SaveAndReloadThroughTheProfileApi) {
   list.definitions.resize(3);
   vex::SaveWatermarkList(list, profile);
   EXPECT_EQ(profile.keys(u"Watermark").size(), 2u);
+}
+
+// Definition 0 takes its text and font from vexui.dll's string table (8050, 8052).
+TEST(WatermarkIni, DefinitionZeroFromTheStringTable) {
+  HMODULE module = LoadLibraryExW(L"vexui.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  const vex::NoWatermarkTexts texts = vex::noWatermarkTexts(module);
+  EXPECT_EQ(texts.text, u"\u65e0");
+  EXPECT_EQ(texts.fontName, u"HeiseiMin-W3-90ms-RKSJ-H");
+
+  TempIni ini;
+  WritePrivateProfileStringW(L"Watermark", L"WTMK001",
+                             L"36,1,0,0,0,255,Draft,Times-Roman,0,0,0,3,0,0,0,0",
+                             ini.path().c_str());
+  vex::WatermarkList list;
+  vex::LoadWatermarkList(list, ini.path(), module, 1);
+  ASSERT_EQ(list.count(), 1u);
+  EXPECT_EQ(list.definitions[0].text, u"\u65e0");
+  EXPECT_EQ(list.definitions[0].fontName, u"HeiseiMin-W3-90ms-RKSJ-H");
+  EXPECT_EQ(list.definitions[1].text, u"Draft");
+  EXPECT_EQ(list.working.text, u"Draft");
+
+  // No plug-in INI file: an empty list (the profile functions are not asked about a nameless file).
+  vex::WatermarkList none;
+  vex::LoadWatermarkList(none, std::wstring(), module, 3);
+  EXPECT_EQ(none.count(), 0u);
+  EXPECT_EQ(none.currentIndex, 0u);
+  FreeLibrary(module);
+
+  // A module without the strings leaves definition 0's texts empty rather than failing.
+  const vex::NoWatermarkTexts missing = vex::noWatermarkTexts(GetModuleHandleW(nullptr));
+  EXPECT_EQ(missing.text, u"");
+  EXPECT_EQ(missing.fontName, u"");
 }
 
 TEST(WatermarkIni, CustomColoursInTheirSection) {

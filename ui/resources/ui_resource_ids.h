@@ -9,18 +9,65 @@
 #define IDC_ALERT_SHOW_AGAIN 6005
 #define IDC_ALERT_ICON 6006
 
-// Icons.
-#define IDI_VEX 7000
+// Bitmaps. The pages draw 6050 and 6051 with their own palette (8 bits, colour table); the
+// pictures marked "transparent" are drawn with magenta (0xFF00FF) as the transparent colour.
+#define IDB_COLOUR_SETTINGS 6050       // office colour details, colour modes 0 to 3
+#define IDB_COLOUR_SETTINGS_GREY 6051  // the same in colour mode 4 (greyscale)
+#define IDB_LINK 6052                  // the web link of the job options and colour pages
+#define IDB_QUALITY_HIGH 6053          // quality 0 (and any value other than 1 and 2)
+#define IDB_QUALITY_NORMAL 6054        // quality 1
+#define IDB_QUALITY_LOW 6055           // quality 2
+#define IDB_ABOUT 6056                 // the about box's emblem, transparent
+// Colour modes 0 to 4 of the colour page, transparent; note the order of the ids.
+#define IDB_MODE_AUTO 6100
+#define IDB_MODE_GREYSCALE 6101
+#define IDB_MODE_NO_MATCHING 6102
+#define IDB_MODE_ADVANCED_PICTURE 6103
+#define IDB_MODE_OFFICE 6104
+// Colour flow of the advanced picture details, transparent.
+#define IDB_FLOW_PROFILE 6105
+#define IDB_FLOW_SIMULATION 6106
+#define IDB_FLOW_LINK_PROFILE 6107
 
-// String table. Message texts and captions shown through messageFromStrings.
+// Icons. The advanced dialog shows 7001 + (1 when mirrored) + (2 when negative).
+#define IDI_VEX 7000
+#define IDI_PRINT_NORMAL 7001
+#define IDI_PRINT_MIRROR 7002
+#define IDI_PRINT_NEGATIVE 7003
+#define IDI_PRINT_MIRROR_NEGATIVE 7004
+
+// String table. Where a run of ids is indexed (page modes, positions, sizes, styles, compression
+// levels), only its first id has a name.
+#define IDS_COMPRESSION_FIRST 6001  // 6001 to 6004: none, fast, normal, best
+#define IDS_SCALE_RANGE 7001        // "(%d-%d%%)" with the scale item's minimum and maximum
+#define IDS_IC_CARD_SECURE_PRINT 7010
 #define IDS_INVALID_PASSWORD 8000
 #define IDS_INVALID_JOB_NAME 8001
+#define IDS_OVERLAY_COLUMN 8010
+#define IDS_PAGES_COLUMN 8011
+#define IDS_AT_MOST 8012          // "(最多%d)" with a count
+#define IDS_PAGE_MODE_FIRST 8030  // 8030 + page mode 0 to 4
+#define IDS_NEW_OVERLAY 8035
 #define IDS_GET_PRINTER_OPTIONS 8040  // the printer sheet's push button
+#define IDS_NO_WATERMARK 8050         // definition 0's text
+#define IDS_WATERMARK_SECTION 8051
+#define IDS_DEFAULT_WATERMARK_FONT 8052  // definition 0's PostScript font
+#define IDS_CUSTOM_COLOR_SECTION 8053
+#define IDS_POSITION_FIRST 8054    // 8054 + position 0 to 6
+#define IDS_FONT_SIZE_FIRST 8061   // 8061 to 8076: the font dialog's sixteen sizes
+#define IDS_FONT_STYLE_FIRST 8077  // 8077 + style 0 to 3
+#define IDS_DUPLICATE_OVERLAY_NAME 10020
+#define IDS_NEED_FORM_NAME 10021
+#define IDS_FORM_CREATION_NOTE 10022
+#define IDS_NEED_OVERLAY_NAME 10023
+#define IDS_FORM_NAME_ENDS_WITH_DOT 10024
 #define IDS_LIMIT_EXCEEDED 10040
 #define IDS_CAPTION_WARNING 10041
 #define IDS_INVALID_SETTINGS 10050
+#define IDS_SINGLE_COPY_WARNING 10054
 #define IDS_NEED_COLOUR_SAMPLE_TOOL 10060
 #define IDS_CAPTION_ERROR 10061
 // Printer initialisation loads this id and must get an empty text (an empty string, see
 // strings.rc).
 #define IDS_PRINTER_INIT_EMPTY 30000
+#define IDS_CAPTION_INFORMATION 30010

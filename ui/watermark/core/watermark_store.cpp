@@ -1,7 +1,5 @@
 #include "watermark_store.h"
 
-#include <cstdio>
-
 #include "private_settings.h"
 
 namespace vex {
@@ -148,11 +146,20 @@ std::u16string formatWatermarkValue(const WatermarkDefinition& d) {
 }
 
 std::array<std::uint8_t, 16> watermarkColorText(std::uint32_t color) {
+  // Integer arithmetic, not printf: a printing application's numeric locale would turn the
+  // decimal point into a comma inside the job's PostScript.
   std::array<std::uint8_t, 16> out{};
-  char text[16] = {};
-  std::snprintf(text, sizeof text, "%1.2f %1.2f %1.2f", (color & 0xFF) / 255.0,
-                ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>(text[i]);
+  std::size_t at = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    // Hundredths of channel / 255 rounded to the nearest, as "%1.2f" rounds; 200c + 255 over
+    // 510 never lies exactly halfway, so no tie rule is needed.
+    const std::uint32_t hundredths = (((color >> shift) & 0xFF) * 200 + 255) / 510;
+    if (shift != 0) out[at++] = ' ';
+    out[at++] = static_cast<std::uint8_t>('0' + hundredths / 100);
+    out[at++] = '.';
+    out[at++] = static_cast<std::uint8_t>('0' + hundredths / 10 % 10);
+    out[at++] = static_cast<std::uint8_t>('0' + hundredths % 10);
+  }
   return out;
 }
 
@@ -188,17 +195,23 @@ void ResolveWatermarkFont(WatermarkDefinition& d, std::u16string_view fontEntry)
   d.fontName = name.substr(0, kWatermarkFontChars);
 }
 
-WatermarkDefinition noWatermarkDefinition(std::int32_t defaultNo) {
+std::int32_t defaultFontIndex(std::int32_t defaultNo) {
+  return defaultNo > 0 ? defaultNo - 1 : 0;  // a negative number is no font of the file
+}
+
+WatermarkDefinition noWatermarkDefinition(const NoWatermarkTexts& texts, std::int32_t defaultNo) {
   WatermarkDefinition d;
-  d.text = kNoWatermarkText;
-  d.fontIndex = defaultNo != 0 ? defaultNo - 1 : 0;
+  d.text = texts.text.substr(0, kWatermarkTextChars);
+  d.fontName = texts.fontName.substr(0, kWatermarkFontChars);
+  d.fontIndex = defaultFontIndex(defaultNo);
   return d;
 }
 
-void LoadWatermarkList(WatermarkList& list, WatermarkProfile& profile, std::int32_t defaultNo,
+void LoadWatermarkList(WatermarkList& list, WatermarkProfile& profile,
+                       const NoWatermarkTexts& texts, std::int32_t defaultNo,
                        std::uint32_t recordWatermarkIndex) {
   if (!list.loaded) {
-    list.definitions.assign(1, noWatermarkDefinition(defaultNo));
+    list.definitions.assign(1, noWatermarkDefinition(texts, defaultNo));
     list.working = WatermarkDefinition{};
     for (const std::u16string& key : profile.keys(kWatermarkSection)) {
       if (key.empty() || key[0] != u'W') break;

@@ -19,9 +19,9 @@ inline constexpr std::size_t kWatermarkFontChars = 32;
 inline constexpr std::size_t kMaxWatermarks = 16;
 inline constexpr std::size_t kProfileValueChars = 511;  // values and key lists
 inline constexpr std::uint32_t kDefaultWatermarkColor = 0xC0C0C0;
+// Section names that stored INI files rely on; the string table holds the same texts (8051 and
+// 8053), but a translated table must not move the user's watermarks and colours elsewhere.
 inline constexpr char16_t kWatermarkSection[] = u"Watermark";
-inline constexpr char16_t kDefaultWatermarkFontName[] = u"HeiseiMin-W3-90ms-RKSJ-H";
-inline constexpr char16_t kNoWatermarkText[] = u"\u65e0";  // "none"
 inline constexpr char16_t kCustomColorSection[] =
     u"\u81ea\u5b9a\u4e49\u989c\u8272";  // custom colours
 inline constexpr char16_t kPrinterFontSection[] = u"PrinterFont";
@@ -32,9 +32,9 @@ struct WatermarkDefinition {
   std::int16_t angle = 45;
   std::int32_t offsetX = 0;
   std::int32_t offsetY = 0;
-  std::uint32_t color = kDefaultWatermarkColor;         // COLORREF 0x00BBGGRR
-  std::u16string text;                                  // at most 128 characters
-  std::u16string fontName = kDefaultWatermarkFontName;  // at most 32 characters
+  std::uint32_t color = kDefaultWatermarkColor;  // COLORREF 0x00BBGGRR
+  std::u16string text;                           // at most 128 characters
+  std::u16string fontName;  // at most 32 characters; definition 0 brings the default
   std::int32_t fontWeight = 0;
   std::uint8_t italic = 0;
   std::uint8_t charSet = 0;
@@ -80,7 +80,8 @@ std::u16string escapeWatermarkText(std::u16string_view text);
 
 // --- Colours ---
 
-// "%1.2f %1.2f %1.2f" of red, green and blue / 255, in 16 zero-filled bytes.
+// "%1.2f %1.2f %1.2f" of red, green and blue / 255 ("0.75 0.75 0.75"), in 16 zero-filled
+// bytes; the same text in every C library locale.
 std::array<std::uint8_t, 16> watermarkColorText(std::uint32_t color);
 // A custom colour's value "r,g,b" (each part a decimal number cut to 8 bits) and back.
 std::uint32_t parseCustomColor(std::u16string_view value);
@@ -112,13 +113,24 @@ struct WatermarkList {
   }
 };
 
+// Definition 0's texts, which the caller takes from the module's string table (strings 8050 and
+// 8052); they are cut to the widths of the fields.
+struct NoWatermarkTexts {
+  std::u16string text;      // "none", also its name in the list
+  std::u16string fontName;  // the PostScript font that a new watermark starts with
+};
+
+// The font index of a font file's "DefaultNo": the 1-based number less one; 0, a missing key and
+// any negative number mean the first font.
+std::int32_t defaultFontIndex(std::int32_t defaultNo);
 // Definition 0 for the font file's "DefaultNo".
-WatermarkDefinition noWatermarkDefinition(std::int32_t defaultNo);
+WatermarkDefinition noWatermarkDefinition(const NoWatermarkTexts& texts, std::int32_t defaultNo);
 
 // Reads the list from section "Watermark" when it is not loaded yet (keys in file order while
 // they begin with "W", at most 16), with the record's watermarkIndex as the current index; then,
 // on every opening, takes the snapshot and prepares the working copy.
-void LoadWatermarkList(WatermarkList& list, WatermarkProfile& profile, std::int32_t defaultNo,
+void LoadWatermarkList(WatermarkList& list, WatermarkProfile& profile,
+                       const NoWatermarkTexts& texts, std::int32_t defaultNo,
                        std::uint32_t recordWatermarkIndex);
 // Accepting the dialog: drops the snapshot, writes the current definition into the record (of
 // kRecordSize bytes) and keeps definition 0's first-page and background flags.

@@ -36,4 +36,13 @@ std::int32_t watermarkDefaultFontNumber(const std::wstring& fontFile);
 // Sets the definition's fontName and styleCode from its font's entry in the font file.
 void ResolveWatermarkFont(WatermarkDefinition& definition, const std::wstring& fontFile);
 
+// Definition 0's text and font name from `module`'s string table (strings 8050 and 8052); a
+// missing string reads as empty.
+NoWatermarkTexts noWatermarkTexts(HINSTANCE module);
+
+// LoadWatermarkList on the plug-in INI file, with definition 0 made from `module`'s strings and
+// the "DefaultNo" of the font file that the INI file names.
+void LoadWatermarkList(WatermarkList& list, const std::wstring& pluginIniPath, HINSTANCE module,
+                       std::uint32_t recordWatermarkIndex);
+
 }  // namespace vex
