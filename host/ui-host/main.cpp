@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "app_channel.h"
+#include "dialog_script.h"
 #include "host_files.h"
 #include "kernel_handle.h"
 #include "options.h"
 #include "printer_setup.h"
 #include "private_settings.h"
 #include "record_fields.h"
-#include "script.h"
 #include "sheet_host.h"
 #include "ui_session.h"
 

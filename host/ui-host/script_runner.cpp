@@ -3,7 +3,7 @@
 #include <prsht.h>
 
 #include "host_files.h"
-#include "png_file.h"
+#include "png_encoder.h"
 
 namespace vex::uihost {
 namespace {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "script.h"
+#include "dialog_script.h"
 #include "window_inspect.h"
 
 namespace vex::uihost {

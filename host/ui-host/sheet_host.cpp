@@ -13,6 +13,7 @@
 #include "installable_settings.h"
 #include "option_tree.h"
 #include "ppd_model.h"
+#include "printer_data.h"
 #include "private_settings.h"
 #include "resource.h"
 #include "script_runner.h"

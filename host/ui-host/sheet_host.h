@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_script.h"
 #include "oem/oem_platform.h"
-#include "script.h"
 #include "ui_session.h"
 
 namespace vex::uihost {

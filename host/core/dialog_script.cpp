@@ -1,4 +1,4 @@
-#include "script.h"
+#include "dialog_script.h"
 
 #include <cstdlib>
 

@@ -41,8 +41,4 @@ class InstallableSettings {
 std::vector<std::pair<std::string, std::string>> featureKeywordEntries(std::string_view block,
                                                                        bool* malformed);
 
-// The printer's "FeatureKeyword" block from its PrinterDriverData key ("" when absent or longer
-// than the plug-in's 256 bytes; then `note` says why).
-std::string readFeatureKeywordBlock(const std::wstring& printerName, std::string* note);
-
 }  // namespace vex::uihost
