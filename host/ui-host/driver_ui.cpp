@@ -14,6 +14,15 @@ BOOL APIENTRY updateUiSettingProc(PVOID object, PVOID item, DWORD previous, DWOR
   return DriverUi::instance().updateUiSetting(object, item, previous, mode);
 }
 
+constexpr std::size_t kMaxRecordedCalls = 1000;
+
+// A keyword as the dump shows it: printable ASCII, anything else as '?', at most 64.
+std::string shown(const std::string& text) {
+  std::string out;
+  for (char c : text.substr(0, 64)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  return out;
+}
+
 // A keyword from the plug-in: read with a bound, never past its terminator.
 bool boundedKeyword(PCSTR text, std::string* out) {
   const std::size_t length = strnlen(text, 256);
@@ -67,17 +76,20 @@ BOOL DriverUi::getDriverSetting(PVOID object, PCSTR feature, PVOID output, DWORD
   std::string keyword;
   const std::optional<std::string> answered =
       boundedKeyword(feature, &keyword) ? answer(keyword) : std::nullopt;
+  const bool record = ++recordedSettingCalls_ <= kMaxRecordedCalls;
   if (!answered) {
-    settingCalls_ += "DrvGetDriverSetting \"" + keyword.substr(0, 64) + "\": unknown\n";
+    if (record) settingCalls_ += "DrvGetDriverSetting \"" + shown(keyword) + "\": unknown\n";
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   value = *answered;
   // The option keyword, its terminator and the list's closing terminator.
   *needed = static_cast<DWORD>(value.size() + 2);
-  settingCalls_ += "DrvGetDriverSetting \"" + keyword + "\" (" + std::to_string(size) +
-                   " bytes): \"" + value + "\"" + (size < *needed ? ", buffer too small" : "") +
-                   "\n";
+  if (record) {
+    settingCalls_ += "DrvGetDriverSetting \"" + shown(keyword) + "\" (" + std::to_string(size) +
+                     " bytes): \"" + shown(value) + "\"" +
+                     (size < *needed ? ", buffer too small" : "") + "\n";
+  }
   if (output == nullptr || size < *needed) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;

@@ -63,7 +63,8 @@ class DriverUi {
   OEMUIPROCS procs_{};
   OptionTree* tree_ = nullptr;
   const InstallableSettings* installable_ = nullptr;
-  std::string settingCalls_;
+  std::string settingCalls_;  // the first 1000 calls
+  std::size_t recordedSettingCalls_ = 0;
   std::vector<std::pair<std::string, std::string>> refusals_;
   std::vector<UpdateCall> calls_;
 };

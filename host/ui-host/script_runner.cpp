@@ -425,7 +425,8 @@ bool ScriptRunner::execute(const Step& step, DWORD timeoutMs, std::string* seen)
       const int id = ok ? IDOK : IDCANCEL;
       HWND button = GetDlgItem(front.window, id);
       if (button != nullptr && !IsWindowEnabled(button)) {
-        *seen = "the " + step.source + " button of " + describeFront(front) + " is disabled";
+        *seen = std::string("the ") + (ok ? "OK" : "Cancel") + " button of " +
+                describeFront(front) + " is disabled";
         return false;
       }
       return post(front.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

@@ -160,8 +160,34 @@ Front findFront(HWND sheet) {
   return front;
 }
 
+// A page is named by its tab, as the user sees it (its template's caption may differ).
+std::optional<std::string> pageTitle(const Front& front) {
+  DWORD_PTR index = 0;
+  DWORD_PTR tab = 0;
+  if (!send(front.top, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(front.window), 0, &index) ||
+      static_cast<LRESULT>(index) < 0 || !send(front.top, PSM_GETTABCONTROL, 0, 0, &tab) ||
+      tab == 0) {
+    return std::nullopt;
+  }
+  wchar_t text[256] = L"";
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 255;
+  DWORD_PTR ok = 0;
+  if (!send(reinterpret_cast<HWND>(tab), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item),
+            &ok) ||
+      ok == 0) {
+    return std::nullopt;
+  }
+  return utf8Text(std::wstring(text, wcsnlen(text, 256)));
+}
+
 std::string describeFront(const Front& front) {
-  const std::string caption = quoted(windowText(front.window).value_or("?"));
+  std::optional<std::string> title =
+      front.kind == FrontKind::Page ? pageTitle(front) : std::nullopt;
+  if (!title) title = windowText(front.window);
+  const std::string caption = quoted(title.value_or("?"));
   switch (front.kind) {
     case FrontKind::MessageBox:
       return "message box " + caption;

@@ -81,6 +81,16 @@ has "$work/left-open.dump" 'test dialog: cancel' "left-open: the dialog was not 
 check_bad no-message 7 'script line 3: answer yes: no message box: in front is dialog "Test Dialog"' \
   'click 1200' 'wait 300' 'answer yes'
 
+# The printer sheet plays scripts too.
+script printer 'expect window "VEX Sheet Script Properties"' 'expect 1001 row 0 "Installable Options"' \
+  'page 0' 'controls'
+if sheet printer --printer "$printer" prnsheet --script "$(winpath "$work/printer.txt")" \
+     --dump-controls "$(winpath "$work/printer.controls")" --press cancel; then
+  has "$work/printer.controls" 'window page "Device Settings"' "printer: the page in front"
+else
+  fail "printer: ui-host exited with $?: $(cat "$work/printer.err")"
+fi
+
 # The driver's settings: the printer's "FeatureKeyword" block over the PPD defaults, --option
 # over both; the page-layout byte and the permission flag.
 block=$(printf 'VXHDD\0True\0\nVXFinisher\0True\0\nVXBogus\0x\0\nVXPunchUnit\0Type9\0\n\0\0' |
