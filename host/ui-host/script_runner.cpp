@@ -14,35 +14,6 @@ constexpr UINT kSendMs = 250;  // a send that opens a modal window returns after
 constexpr UINT kMarkerMessage = WM_APP + 1;
 constexpr wchar_t kMarkerClass[] = L"VexScriptMarker";
 
-enum class Want { Any, MessageBox, Page, Modal };
-
-bool wanted(Want want, FrontKind kind) {
-  switch (want) {
-    case Want::Any:
-      return kind != FrontKind::None;
-    case Want::MessageBox:
-      return kind == FrontKind::MessageBox;
-    case Want::Page:
-      return kind == FrontKind::Page;
-    case Want::Modal:
-      return kind == FrontKind::MessageBox || kind == FrontKind::Dialog;
-  }
-  return false;
-}
-
-std::string quote(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '\n') {
-      out += "\\n";
-    } else {
-      if (c == '"' || c == '\\') out += '\\';
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 bool sameText(const std::string& a, const std::string& b) {
   return normaliseLineBreaks(a) == normaliseLineBreaks(b);
 }
@@ -136,11 +107,12 @@ bool ScriptRunner::sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 Front ScriptRunner::waitFront(bool wantMessageBox, DWORD timeoutMs, std::string* seen) {
-  const Want want = wantMessageBox ? Want::MessageBox : Want::Any;
   const DWORD start = GetTickCount();
   for (;;) {
     const Front front = findFront(setup_.sheet);
-    if (wanted(want, front.kind)) return front;
+    if (wantMessageBox ? front.kind == FrontKind::MessageBox : front.kind != FrontKind::None) {
+      return front;
+    }
     if (GetTickCount() - start >= timeoutMs) {
       *seen = std::string(wantMessageBox ? "no message box: " : "nothing: ") + "in front is " +
               describeFront(front);
@@ -272,7 +244,7 @@ bool ScriptRunner::expect(const Step& step, std::string* seen) {
   if (step.check == Check::Window) {
     const std::string caption = windowText(front.top).value_or("?");
     *seen = "in front is " + describeFront(front) +
-            (front.kind == FrontKind::Page ? " of the sheet " + quote(caption) : "");
+            (front.kind == FrontKind::Page ? " of the sheet " + quotedText(caption) : "");
     return front.kind != FrontKind::None && sameText(caption, step.text);
   }
   if (step.check == Check::Message) {
@@ -281,7 +253,7 @@ bool ScriptRunner::expect(const Step& step, std::string* seen) {
       return false;
     }
     const std::string text = windowText(GetDlgItem(front.window, 0xFFFF)).value_or("?");
-    *seen = "the message box says " + quote(text);
+    *seen = "the message box says " + quotedText(text);
     return sameText(text, step.text);
   }
   HWND control = findControl(front, step.id);
@@ -298,7 +270,7 @@ bool ScriptRunner::expect(const Step& step, std::string* seen) {
   switch (step.check) {
     case Check::Text: {
       const std::string text = windowText(control).value_or("?");
-      *seen = "text " + quote(text);
+      *seen = "text " + quotedText(text);
       return sameText(text, step.text);
     }
     case Check::Enabled:
@@ -334,7 +306,7 @@ bool ScriptRunner::expect(const Step& step, std::string* seen) {
                 std::to_string(rowCount(control).value_or(-1)) + ")";
         return false;
       }
-      *seen = "row " + std::to_string(step.number) + " is " + quote(*text);
+      *seen = "row " + std::to_string(step.number) + " is " + quotedText(*text);
       return sameText(*text, step.text);
     }
     default:

@@ -69,7 +69,9 @@ BOOL CALLBACK collect(HWND window, LPARAM lParam) {
   return TRUE;
 }
 
-std::string quoted(const std::string& text) {
+}  // namespace
+
+std::string quotedText(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
     if (c == '"' || c == '\\') {
@@ -85,6 +87,8 @@ std::string quoted(const std::string& text) {
   }
   return out + "\"";
 }
+
+namespace {
 
 BOOL CALLBACK findPending(HWND window, LPARAM lParam) {
   DWORD process = 0;
@@ -187,7 +191,7 @@ std::string describeFront(const Front& front) {
   std::optional<std::string> title =
       front.kind == FrontKind::Page ? pageTitle(front) : std::nullopt;
   if (!title) title = windowText(front.window);
-  const std::string caption = quoted(title.value_or("?"));
+  const std::string caption = quotedText(title.value_or("?"));
   switch (front.kind) {
     case FrontKind::MessageBox:
       return "message box " + caption;
@@ -299,7 +303,7 @@ std::optional<std::string> rowText(HWND window, int row) {
 std::string dumpControls(const Front& front) {
   if (front.kind == FrontKind::None) return "window none\n";
   std::string out = "window " + describeFront(front) +
-                    " top=" + quoted(windowText(front.top).value_or("?")) + "\n";
+                    " top=" + quotedText(windowText(front.top).value_or("?")) + "\n";
   std::vector<HWND> controls = descendants(front.window);
   if (front.kind == FrontKind::Page) {
     for (HWND child : children(front.top)) {
@@ -312,8 +316,8 @@ std::string dumpControls(const Front& front) {
     MapWindowPoints(nullptr, front.window, reinterpret_cast<POINT*>(&box), 2);
     const std::optional<int> checked = checkState(control);
     out += "control id=" + std::to_string(GetDlgCtrlID(control)) +
-           " class=" + quoted(className(control)) +
-           " text=" + quoted(windowText(control).value_or("?")) +
+           " class=" + quotedText(className(control)) +
+           " text=" + quotedText(windowText(control).value_or("?")) +
            " enabled=" + (IsWindowEnabled(control) ? "1" : "0") +
            " visible=" + (IsWindowVisible(control) ? "1" : "0") +
            " checked=" + (checked ? std::to_string(*checked) : "-") +

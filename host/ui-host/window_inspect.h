@@ -42,6 +42,9 @@ std::optional<std::string> rowText(HWND window, int row);
 // One line per control of the window in front (see docs/ui-host.md), headed by the window.
 std::string dumpControls(const Front& front);
 
+// A text in double quotes with `"`, `\`, line feeds and carriage returns escaped.
+std::string quotedText(const std::string& text);
+
 // UTF-8 <-> UTF-16 of the runner's texts.
 std::wstring wideText(const std::string& text);
 std::string utf8Text(const std::wstring& text);
