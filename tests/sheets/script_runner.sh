@@ -118,6 +118,33 @@ if sheet settings --printer "$printer" docsheet --option VXJobLimit=True --layou
 else
   fail "settings: ui-host exited with $?: $(cat "$work/settings.err")"
 fi
+# The block as the plug-in's printer initialisation records it from the option file.
+entry() { printf '%s\0%s\0\n' "$1" "$2"; }
+{ entry VXOptionMPF False; entry VXOptionDuplex False; entry VXFinisher False; entry VXPunchUnit None
+  entry VXJobLimit True; entry VXOptionTray 0; entry VXHDD False; printf '\0\0'; } >"$work/base.bin"
+wine reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+  /v FeatureKeyword /t REG_BINARY /d "$(od -An -tx1 "$work/base.bin" | tr -d ' \n')" /f >/dev/null 2>&1 &&
+wine reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+  /v FeatureKeywordSize /t REG_DWORD /d "$(stat -c %s "$work/base.bin")" /f >/dev/null 2>&1 ||
+  fail "discovered: reg add"
+options=$WINEPREFIX/drive_c/windows/vexopt.dat
+printf '[%s]\r\nInstalled=96\r\nSD Card=1\r\nPunchType=2\r\nJobLimitationMode=1\r\n' "$printer" >"$options"
+rc=0
+sheet init --printer "$printer" printerevent --event 3 || rc=$?
+rm -f "$options"
+[ "$rc" -eq 0 ] || fail "discovered: printerevent exited with $rc: $(cat "$work/init.err")"
+if sheet discovered --printer "$printer" docsheet --press cancel --dump "$(winpath "$work/discovered.dump")"; then
+  # Bits 5 and 6 of "Installed": duplex unit and finisher; job limitation is never recorded on
+  # this platform version.
+  for line in 'installable VXHDD = "True" (FeatureKeyword)' 'installable VXFinisher = "True" (FeatureKeyword)' \
+              'installable VXOptionDuplex = "True" (FeatureKeyword)' 'installable VXPunchUnit = "Type2" (FeatureKeyword)' \
+              'installable VXJobLimit = "False" (FeatureKeyword)' 'installable VXOptionTray = "0" (FeatureKeyword)'; do
+    has "$work/discovered.dump" "$line" "discovered"
+  done
+else
+  fail "discovered: ui-host exited with $?: $(cat "$work/discovered.err")"
+fi
+
 rc=0
 sheet bad-layout --printer "$printer" docsheet --layout 7 --press cancel || rc=$?
 [ "$rc" -eq 2 ] || fail "bad-layout: exit code $rc, expected 2"
