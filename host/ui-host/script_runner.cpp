@@ -2,6 +2,9 @@
 
 #include <prsht.h>
 
+#include <exception>
+#include <system_error>
+
 #include "host_files.h"
 #include "png_encoder.h"
 
@@ -53,7 +56,12 @@ void ScriptRunner::start() {
     if (done_ != nullptr) SetEvent(done_);
     return;
   }
-  thread_ = std::thread([this] { run(); });
+  try {
+    thread_ = std::thread([this] { run(); });
+  } catch (const std::system_error& error) {
+    failure_ = std::string("the script runner cannot start: ") + error.what();
+    SetEvent(done_);
+  }
 }
 
 void ScriptRunner::join() {
@@ -458,6 +466,23 @@ void ScriptRunner::closeWhatIsOpen() {
 }
 
 void ScriptRunner::run() {
+  try {
+    playSteps();
+  } catch (const std::exception& error) {  // out of memory: the run fails, the sheet goes on
+    failure_ = std::string("the script runner failed: ") + error.what();
+  }
+  try {
+    std::string ignored;
+    settle(kDefaultStepMs, &ignored);  // what the last step opened is up before it is looked at
+    if (setup_.dumpControls) controls_ += dumpControls(findFront(setup_.sheet));
+    closeWhatIsOpen();
+  } catch (const std::exception& error) {
+    if (failure_.empty()) failure_ = std::string("the script runner failed: ") + error.what();
+  }
+  SetEvent(done_);
+}
+
+void ScriptRunner::playSteps() {
   DWORD timeout = kDefaultStepMs;
   for (const Step& step : setup_.steps) {
     if (step.verb == Verb::Wait) {
@@ -476,11 +501,6 @@ void ScriptRunner::run() {
     }
     log_ += "line " + std::to_string(step.line) + ": " + trimmed(step.source) + ": done\n";
   }
-  std::string ignored;
-  settle(kDefaultStepMs, &ignored);  // what the last step opened is up before it is looked at
-  if (setup_.dumpControls) controls_ += dumpControls(findFront(setup_.sheet));
-  closeWhatIsOpen();
-  SetEvent(done_);
 }
 
 }  // namespace vex::uihost

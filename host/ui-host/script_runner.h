@@ -47,6 +47,7 @@ class ScriptRunner {
 
  private:
   void run();
+  void playSteps();
   bool execute(const Step& step, DWORD timeoutMs, std::string* seen);
   bool expect(const Step& step, std::string* seen);
   HWND waitControl(int id, bool enabled, DWORD timeoutMs, std::string* seen);

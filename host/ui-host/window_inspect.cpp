@@ -40,17 +40,21 @@ std::vector<HWND> descendants(HWND parent) {
   return all;
 }
 
+// A message box holds its text (the one static with id 0xFFFF), at most an icon besides, and
+// standard buttons; a dialog of statics without ids has several statics with that id.
 bool isMessageBox(HWND dialog) {
-  bool text = false;
+  int texts = 0;
+  int statics = 0;
   for (HWND child : children(dialog)) {
     const int id = GetDlgCtrlID(child);
     if (isClass(child, "Static")) {
-      if (id == kMessageTextId) text = true;
+      ++statics;
+      if (id == kMessageTextId) ++texts;
     } else if (!isClass(child, "Button") || id < IDOK || id > IDCONTINUE) {
-      return false;  // a message box holds only its texts, its icon and standard buttons
+      return false;
     }
   }
-  return text;
+  return texts == 1 && statics <= 2;
 }
 
 struct Candidates {
