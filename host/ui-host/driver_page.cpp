@@ -1,11 +1,12 @@
 #include "driver_page.h"
 
-#include <cwchar>
-
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <cwchar>
+
 #include "resource.h"
+#include "test_dialogs.h"
 
 namespace vex::uihost {
 namespace {
@@ -33,13 +34,7 @@ bool isPushButton(const OPTITEM& item) {
   return item.pOptType != nullptr && item.pOptType->Type == TVOT_PUSHBUTTON;
 }
 
-std::wstring paramText(const OPTPARAM& param) {
-  if (param.pData == nullptr) return L"";
-  if (IS_INTRESOURCE(param.pData)) {
-    return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(param.pData));
-  }
-  return std::wstring(param.pData, wcsnlen(param.pData, kMaxText));
-}
+std::wstring paramText(const OPTPARAM& param) { return optionText(param); }
 
 std::wstring listText(HWND list, int row, int column) {
   wchar_t text[kMaxText] = L"";
@@ -89,7 +84,12 @@ INT_PTR DriverPage::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       init();
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_SETTING && HIWORD(wParam) == CBN_SELCHANGE) {
+      if (testButtons_ && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_TEST_DIALOG) {
+        owner_.note(runTestDialog(GetParent(window_)));
+      } else if (testButtons_ && HIWORD(wParam) == BN_CLICKED &&
+                 LOWORD(wParam) == IDC_TEST_MESSAGE) {
+        owner_.note(runTestMessage(GetParent(window_)));
+      } else if (LOWORD(wParam) == IDC_SETTING && HIWORD(wParam) == CBN_SELCHANGE) {
         onSelChange();
       } else if (LOWORD(wParam) >= IDC_FIRST_BUTTON && HIWORD(wParam) == BN_CLICKED) {
         onButton(LOWORD(wParam) - IDC_FIRST_BUTTON);
@@ -175,6 +175,27 @@ void DriverPage::init() {
   }
   if (!told) owner_.notify(kReasonOptItemsCreated, window_, tree.items(), 0);
   refresh();
+  if (testButtons_) makeTestButtons();
+}
+
+// Below the push-button items' rows: the test affordance is never mistaken for an item.
+void DriverPage::makeTestButtons() {
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+  const struct {
+    int id;
+    const wchar_t* caption;
+    int x;
+  } buttons[] = {{IDC_TEST_DIALOG, L"Test Dialog...", 7},
+                 {IDC_TEST_MESSAGE, L"Test Message...", 128}};
+  for (const auto& b : buttons) {
+    RECT box{b.x, 200, b.x + 117, 214};
+    MapDialogRect(window_, &box);
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, box.left,
+        box.top, box.right - box.left, box.bottom - box.top, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), GetModuleHandleW(nullptr), nullptr);
+    if (button != nullptr) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
 }
 
 void DriverPage::react(LONG action) {

@@ -20,6 +20,8 @@ class PageOwner {
   // The common UI's callback for `reason`; returns the action (1: items changed).
   virtual LONG notify(WORD reason, HWND page, OPTITEM* item, LONG oldSel) = 0;
   virtual void applied() = 0;
+  // What the page's test affordance did (a line for the dump).
+  virtual void note(const std::string& line) = 0;
 
  protected:
   ~PageOwner() = default;
@@ -31,6 +33,8 @@ class DriverPage {
   DriverPage(const DriverPage&) = delete;
   DriverPage& operator=(const DriverPage&) = delete;
 
+  // Adds the "Test Dialog..." and "Test Message..." buttons (--test-dialogs); before create().
+  void enableTestButtons() { testButtons_ = true; }
   HPROPSHEETPAGE create();
   HWND window() const { return window_; }
 
@@ -58,6 +62,7 @@ class DriverPage {
   void react(LONG action);
   void onSelChange();
   void onButton(int control);
+  void makeTestButtons();
 
   PageOwner& owner_;
   UINT titleId_;
@@ -67,6 +72,7 @@ class DriverPage {
   std::vector<HWND> buttons_;
   std::vector<int> buttonItems_;
   bool filling_ = false;
+  bool testButtons_ = false;
   std::string lastReadBack_;
 };
 

@@ -14,6 +14,15 @@ BOOL APIENTRY updateUiSettingProc(PVOID object, PVOID item, DWORD previous, DWOR
   return DriverUi::instance().updateUiSetting(object, item, previous, mode);
 }
 
+constexpr std::size_t kMaxRecordedCalls = 1000;
+
+// A keyword as the dump shows it: printable ASCII, anything else as '?', at most 64.
+std::string shown(const std::string& text) {
+  std::string out;
+  for (char c : text.substr(0, 64)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  return out;
+}
+
 // A keyword from the plug-in: read with a bound, never past its terminator.
 bool boundedKeyword(PCSTR text, std::string* out) {
   const std::size_t length = strnlen(text, 256);
@@ -65,14 +74,22 @@ BOOL DriverUi::getDriverSetting(PVOID object, PCSTR feature, PVOID output, DWORD
     return TRUE;
   }
   std::string keyword;
-  OPTITEM* item = boundedKeyword(feature, &keyword) ? tree_->findKeyword(keyword) : nullptr;
-  if (item == nullptr) {
+  const std::optional<std::string> answered =
+      boundedKeyword(feature, &keyword) ? answer(keyword) : std::nullopt;
+  const bool record = ++recordedSettingCalls_ <= kMaxRecordedCalls;
+  if (!answered) {
+    if (record) settingCalls_ += "DrvGetDriverSetting \"" + shown(keyword) + "\": unknown\n";
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  value = tree_->optionKeyword(*item, item->Sel);
+  value = *answered;
   // The option keyword, its terminator and the list's closing terminator.
   *needed = static_cast<DWORD>(value.size() + 2);
+  if (record) {
+    settingCalls_ += "DrvGetDriverSetting \"" + shown(keyword) + "\" (" + std::to_string(size) +
+                     " bytes): \"" + shown(value) + "\"" +
+                     (size < *needed ? ", buffer too small" : "") + "\n";
+  }
   if (output == nullptr || size < *needed) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;
@@ -81,6 +98,27 @@ BOOL DriverUi::getDriverSetting(PVOID object, PCSTR feature, PVOID output, DWORD
   static_cast<char*>(output)[value.size() + 1] = '\0';
   if (returned != nullptr) *returned = 1;
   return TRUE;
+}
+
+std::optional<std::string> DriverUi::answer(std::string_view keyword) {
+  if (tree_ == nullptr) return std::nullopt;
+  if (tree_->kind() == OptionTree::Kind::Document) {
+    // Paper size and duplex are the document tree's current selections, whatever the PPD
+    // offered; installable options are the printer's settings.
+    const BYTE dmPub = keyword == "PageSize" ? DMPUB_FORMNAME
+                       : keyword == "Duplex" ? DMPUB_DUPLEX
+                                             : DMPUB_NONE;
+    for (DWORD i = 0; dmPub != DMPUB_NONE && i < tree_->driverCount(); ++i) {
+      const OPTITEM& item = tree_->items()[i];
+      if (item.DMPubID == dmPub) return tree_->optionKeyword(item, item.Sel);
+    }
+    if (installable_ != nullptr) {
+      if (auto value = installable_->find(keyword)) return value;
+    }
+  }
+  OPTITEM* item = tree_->findKeyword(keyword);
+  if (item == nullptr) return std::nullopt;
+  return tree_->optionKeyword(*item, item->Sel);
 }
 
 BOOL DriverUi::updateUiSetting(PVOID object, PVOID itemPointer, DWORD previous, DWORD mode) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app_channel.h"
+#include "dialog_script.h"
 #include "host_files.h"
 #include "kernel_handle.h"
 #include "options.h"
@@ -151,7 +152,27 @@ void runRecord(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
   std::wprintf(L"ui-host: merged record written to %ls\n", options.outPath.c_str());
 }
 
-void runSheetCommand(const Options& options, UiSession& session, HANDLE printer) {
+// The whole script is read and parsed before anything is installed or shown: a bad script is a
+// usage error with its line number.
+std::vector<Step> loadScript(const std::wstring& path) {
+  std::string bytes;
+  DWORD code = 0;
+  if (!readWholeFile(path, kMaxScriptBytes, &bytes, &code)) {
+    throw HostError{kBadInput, L"cannot read the script " + path + L" (at most " +
+                                   std::to_wstring(kMaxScriptBytes) + L" bytes): " +
+                                   win32ErrorText(code)};
+  }
+  std::vector<Step> steps;
+  ScriptError error;
+  if (!parseScript(bytes, &steps, &error)) {
+    throw HostError{
+        kBadInput, L"script line " + std::to_wstring(error.line) + L": " + fromAnsi(error.message)};
+  }
+  return steps;
+}
+
+void runSheetCommand(const Options& options, UiSession& session, HANDLE printer,
+                     std::vector<Step> steps) {
   SheetRequest request;
   request.document = options.command == Command::DocSheet;
   request.press = options.press == SheetPress::Apply    ? Press::Apply
@@ -167,6 +188,17 @@ void runSheetCommand(const Options& options, UiSession& session, HANDLE printer)
   request.outDevmode = options.outDevmode;
   request.dumpPath = options.dumpPath;
   request.screenshotWaitMs = options.screenshotWaitMs;
+  request.noPermission = options.noPermission;
+  request.layout = options.layout;
+  request.installable = options.installable;
+  request.testDialogs = options.testDialogs;
+  request.script = !options.scriptPath.empty();
+  request.steps = std::move(steps);
+  request.controlsPath = options.controlsPath;
+  // Screenshots go where the sheet tests keep theirs: the tree's artifacts folder beside bin.
+  request.artifactsDir = !options.artifactsDir.empty()
+                             ? options.artifactsDir
+                             : joinPath(programDirectory(), L"..\\artifacts");
   // The driver keeps the record behind its device mode: the defaults, or a stored record
   // validated by the plug-in's merge.
   std::vector<std::uint8_t> record(kRecordSize, 0);
@@ -271,6 +303,8 @@ void runStartDoc(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
 
 int run(int argc, wchar_t** argv) {
   const Options options = parseOptions(argc, argv);
+  std::vector<Step> steps;
+  if (!options.scriptPath.empty()) steps = loadScript(options.scriptPath);
   const std::wstring pluginPath =
       options.pluginPath.empty() ? joinPath(programDirectory(), L"vexui.dll") : options.pluginPath;
   if (options.install) install(options, pluginPath);
@@ -289,7 +323,7 @@ int run(int argc, wchar_t** argv) {
       break;
     case Command::DocSheet:
     case Command::PrnSheet:
-      runSheetCommand(options, session, printer.get());
+      runSheetCommand(options, session, printer.get(), std::move(steps));
       break;
     case Command::PrinterEvent:
       runPrinterEvent(options, session.plugin());

@@ -27,18 +27,25 @@ std::wstring fromLatin1(std::string_view text) {
   return out;
 }
 
-std::wstring itemName(const OPTITEM& item) {
-  if (item.pName == nullptr) return L"";
-  if (IS_INTRESOURCE(item.pName)) {
-    const UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(item.pName));
-    wchar_t text[256] = L"";
-    if (LoadStringW(GetModuleHandleW(nullptr), id, text, 256) > 0) return text;
+namespace {
+
+std::wstring resourceOrText(LPCWSTR text) {
+  if (text == nullptr) return L"";
+  if (IS_INTRESOURCE(text)) {
+    const UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(text));
+    wchar_t loaded[256] = L"";
+    if (LoadStringW(GetModuleHandleW(nullptr), id, loaded, 256) > 0) return loaded;
     return L"#" + std::to_wstring(id);
   }
   // The plug-in's names come from its heap: read them with a bound.
-  const std::size_t length = wcsnlen(item.pName, 256);
-  return std::wstring(item.pName, length);
+  return std::wstring(text, wcsnlen(text, 256));
 }
+
+}  // namespace
+
+std::wstring itemName(const OPTITEM& item) { return resourceOrText(item.pName); }
+
+std::wstring optionText(const OPTPARAM& param) { return resourceOrText(param.pData); }
 
 OptionTree::OptionTree(Kind kind, const ppd::Model& model) : kind_(kind) {
   items_.reserve(kItemCapacity + kMaxPluginItems);
@@ -82,7 +89,7 @@ void OptionTree::add(ULONG_PTR id, BYTE dmPub, BYTE level, LPWSTR name, BYTE typ
     for (const Choice& choice : choices) {
       OPTPARAM param{};
       param.cbSize = sizeof(OPTPARAM);
-      param.pData = keep(choice.text);
+      param.pData = choice.resource != 0 ? MAKEINTRESOURCEW(choice.resource) : keep(choice.text);
       params.push_back(param);
       optionKeywords.push_back(choice.keyword);
     }
@@ -179,10 +186,9 @@ void OptionTree::buildDocument(const ppd::Model& model) {
        {"EPS", L"Encapsulated PostScript (EPS)"},
        {"Archive", L"Archive Format"}},
       0, "");
-  add(kItemMirror, DMPUB_NONE, 1, MAKEINTRESOURCEW(kStringMirror), TVOT_2STATES,
-      {{"False", L"No"}, {"True", L"Yes"}}, 0, "");
-  add(kItemNegative, DMPUB_NONE, 1, MAKEINTRESOURCEW(kStringNegative), TVOT_2STATES,
-      {{"False", L"No"}, {"True", L"Yes"}}, 0, "");
+  const std::vector<Choice> noYes{{"False", L"", kStringOptionNo}, {"True", L"", kStringOptionYes}};
+  add(kItemMirror, DMPUB_NONE, 1, MAKEINTRESOURCEW(kStringMirror), TVOT_2STATES, noYes, 0, "");
+  add(kItemNegative, DMPUB_NONE, 1, MAKEINTRESOURCEW(kStringNegative), TVOT_2STATES, noYes, 0, "");
 
   // Printer features.
   for (std::size_t i = 0; i < model.features.size(); ++i) {
@@ -253,7 +259,7 @@ LONG OptionTree::findOption(const OPTITEM& item, std::string_view option) const 
   }
   const std::wstring shown = fromLatin1(option);
   for (std::size_t i = 0; i < keywords.size(); ++i) {
-    if (item.pOptType->pOptParam[i].pData == shown) return static_cast<LONG>(i);
+    if (optionText(item.pOptType->pOptParam[i]) == shown) return static_cast<LONG>(i);
   }
   return -1;
 }

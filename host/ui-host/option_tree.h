@@ -48,6 +48,9 @@ enum DriverItemId : ULONG_PTR {
 constexpr UINT kStringMirror = 423;
 constexpr UINT kStringNegative = 424;
 constexpr UINT kStringInstallableOptions = 64798;
+// Option names of the driver given as string resources (the mirror and negative items' options).
+constexpr UINT kStringOptionNo = 310;
+constexpr UINT kStringOptionYes = 311;
 
 // The stand-in never hands out more plug-in items than this (a larger count is a plug-in
 // fault).
@@ -86,6 +89,7 @@ class OptionTree {
   struct Choice {
     std::string keyword;
     std::wstring text;
+    UINT resource = 0;  // non-zero: the option's name is this string resource, not `text`
   };
   void add(ULONG_PTR id, BYTE dmPub, BYTE level, LPWSTR name, BYTE type,
            const std::vector<Choice>& choices, LONG sel, const std::string& keyword);
@@ -109,6 +113,9 @@ class OptionTree {
 
 // Text of a driver string resource of the stand-in, or of an item name pointer that may be one.
 std::wstring itemName(const OPTITEM& item);
+// Text of an option's name: a string resource of the stand-in when given as a number ("#N"
+// when the table has none), else the text read with a bound.
+std::wstring optionText(const OPTPARAM& param);
 std::wstring fromLatin1(std::string_view text);
 
 }  // namespace vex::uihost

@@ -91,6 +91,25 @@ bool sheetOption(const std::wstring& arg, Value& value, Options& options) {
     options.ppdPath = value();
   } else if (arg == L"--screenshot-wait") {
     options.screenshotWaitMs = number(value(), L"--screenshot-wait", 600000);
+  } else if (arg == L"--script") {
+    options.scriptPath = value();
+  } else if (arg == L"--dump-controls") {
+    options.controlsPath = value();
+  } else if (arg == L"--artifacts") {
+    options.artifactsDir = value();
+    if (options.artifactsDir.empty()) usage(L"--artifacts needs a folder");
+  } else if (arg == L"--test-dialogs") {
+    options.testDialogs = true;
+  } else if (arg == L"--no-permission") {
+    options.noPermission = true;
+  } else if (document && arg == L"--layout") {
+    options.layout = static_cast<int>(number(value(), L"--layout", 6));
+  } else if (document && arg == L"--option") {
+    auto setting = asciiPair(value(), L"--option");
+    if (setting.first.size() > 40 || setting.second.size() > 255) {
+      usage(L"--option: the keyword is at most 40 and the value at most 255 characters");
+    }
+    options.installable.push_back(std::move(setting));
   } else if (document && arg == L"--record") {
     options.recordPath = value();
   } else if (document && arg == L"--out-record") {

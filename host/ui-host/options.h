@@ -45,6 +45,13 @@ struct Options {
   std::wstring dumpPath;
   std::wstring ppdPath;
   std::uint32_t screenshotWaitMs = 0;
+  std::wstring scriptPath;    // --script: the dialog script played against the sheet
+  std::wstring controlsPath;  // --dump-controls: the controls of the window in front
+  std::wstring artifactsDir;  // --artifacts: the screenshots' folder
+  bool testDialogs = false;   // --test-dialogs: the driver page's test affordance
+  bool noPermission = false;  // --no-permission: DM_NOPERMISSION in the sheet's flags
+  int layout = 0;             // --layout: the driver's page-layout byte (document sheet)
+  std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
 
   // printerevent
   std::uint32_t event = 0;
@@ -68,9 +75,12 @@ inline constexpr wchar_t kUsage[] =
     L"  docsheet [--show] [--press apply|ok|cancel] [--record FILE] [--out-record FILE]\n"
     L"           [--out-devmode FILE] [--dump FILE] [--refuse K=O]... [--select I=O]...\n"
     L"           [--page N] [--press-button NAME] [--ppd FILE] [--screenshot-wait MS]\n"
+    L"           [--option KEY=VALUE]... [--layout 0..6] [--no-permission]\n"
+    L"           [--script FILE] [--dump-controls FILE] [--artifacts DIR] [--test-dialogs]\n"
     L"  prnsheet [--show] [--press apply|ok|cancel] [--press-button NAME] [--page N]\n"
     L"           [--dump FILE] [--refuse K=O]... [--select I=O]... [--ppd FILE]\n"
-    L"           [--screenshot-wait MS]\n"
+    L"           [--screenshot-wait MS] [--no-permission]\n"
+    L"           [--script FILE] [--dump-controls FILE] [--artifacts DIR] [--test-dialogs]\n"
     L"  printerevent --event N [--flags F]";
 
 }  // namespace vex::uihost

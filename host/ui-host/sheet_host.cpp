@@ -10,17 +10,24 @@
 #include "driver_page.h"
 #include "driver_ui.h"
 #include "host_files.h"
+#include "installable_settings.h"
 #include "option_tree.h"
 #include "ppd_model.h"
+#include "printer_data.h"
 #include "private_settings.h"
 #include "resource.h"
+#include "script_runner.h"
 
 namespace vex::uihost {
 namespace {
 
 constexpr DWORD kSheetCloseTimeoutMs = 20000;  // an automated sheet must close by then
 constexpr std::size_t kMaxPpdBytes = 4u << 20;
-constexpr WORD kMaxOptions = 256;  // of one plug-in item
+constexpr WORD kMaxOptions = 256;                      // of one plug-in item
+constexpr DWORD kScriptTimeoutMs = 30u * 60u * 1000u;  // every step is bounded; this bounds all
+// The driver settings a page asks for, answered in the dump as the plug-in would read them.
+constexpr const char* kDumpedSettings[] = {"VXHDD",       "VXFinisher", "VXJobLimit",
+                                           "VXPunchUnit", "PageSize",   "Duplex"};
 
 std::string hex(std::uint64_t value) {
   char text[24];
@@ -154,7 +161,9 @@ class SheetHost final : public PageOwner {
         record_(std::move(record)),
         model_(model),
         tree_(request.document ? OptionTree::Kind::Document : OptionTree::Kind::Printer, model),
-        page_(*this, request.document ? IDS_DOCUMENT_PAGE : IDS_PRINTER_PAGE) {}
+        page_(*this, request.document ? IDS_DOCUMENT_PAGE : IDS_PRINTER_PAGE) {
+    if (request.testDialogs) page_.enableTestButtons();
+  }
   // On every way out the plug-in is released before its OEM heap goes.
   ~SheetHost() { session_.close(); }
   SheetHost(const SheetHost&) = delete;
@@ -165,6 +174,7 @@ class SheetHost final : public PageOwner {
   OptionTree& tree() override { return tree_; }
   LONG notify(WORD reason, HWND page, OPTITEM* item, LONG oldSel) override;
   void applied() override { applied_ = true; }
+  void note(const std::string& line) override { testLog_ += line + "\n"; }
 
   static LONG_PTR CALLBACK comPropSheet(HANDLE handle, UINT function, LPARAM first, LPARAM second);
 
@@ -178,6 +188,8 @@ class SheetHost final : public PageOwner {
     return sheet_ == nullptr || PropSheet_GetCurrentPageHwnd(sheet_) == nullptr;
   }
   void actions();
+  void runScript();
+  std::string driverSettings();
   void actionFailed(const std::wstring& what);
   void fillDevmode();
   std::string describeItem(DWORD index);
@@ -195,7 +207,9 @@ class SheetHost final : public PageOwner {
   OptionTree tree_;
   DriverPage page_;
   OemHeap heap_;
-  DEVMODEW devmode_{};
+  FullDevmode devmode_{};
+  InstallableSettings installable_;
+  std::string blockNote_;
   OEMCUIPPARAM param_{};
   OEMUIPSPARAM psParam_{};
   PROPSHEETUI_INFO info_{};
@@ -206,10 +220,13 @@ class SheetHost final : public PageOwner {
   std::vector<std::wstring> actionFailures_;
   std::string log_;
   std::string actionsLog_;
+  std::string testLog_;
+  std::unique_ptr<ScriptRunner> runner_;
 };
 
 LONG SheetHost::notify(WORD reason, HWND page, OPTITEM* item, LONG oldSel) {
   if (param_.OEMCUIPCallback == nullptr) return 0;
+  fillDevmode();  // the driver's device mode follows its items before the plug-in hears
   CPSUICBPARAM cb{};
   cb.cbSize = sizeof(cb);
   cb.Reason = reason;
@@ -267,13 +284,15 @@ LONG_PTR CALLBACK SheetHost::comPropSheet(HANDLE handle, UINT function, LPARAM f
 }
 
 void SheetHost::fillDevmode() {
-  DEVMODEW& dm = devmode_;
+  DEVMODEW& dm = devmode_.pub;
+  BYTE* whole = reinterpret_cast<BYTE*>(&devmode_);
   const std::size_t nameChars = std::min<std::size_t>(printerName_.size(), CCHDEVICENAME - 1);
   std::memset(dm.dmDeviceName, 0, sizeof(dm.dmDeviceName));
   std::memcpy(dm.dmDeviceName, printerName_.data(), nameChars * sizeof(wchar_t));
   dm.dmSpecVersion = DM_SPECVERSION;
   dm.dmSize = sizeof(DEVMODEW);
-  dm.dmDriverExtra = 0;  // the private record travels beside it
+  dm.dmDriverExtra = static_cast<WORD>(kCoreDriverExtra);  // the plug-in's record is beside it
+  whole[kDevmodeLayoutOffset] = static_cast<BYTE>(request_.layout);
   dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_SCALE | DM_COPIES | DM_PRINTQUALITY | DM_COLOR |
                 DM_DUPLEX | DM_FORMNAME;
   dm.dmOrientation = DMORIENT_PORTRAIT;
@@ -285,6 +304,9 @@ void SheetHost::fillDevmode() {
   for (DWORD i = 0; i < tree_.driverCount(); ++i) {
     const OPTITEM& item = tree_.items()[i];
     const std::string option = tree_.optionKeyword(item, item.Sel);
+    if (tree_.userData(item)->dwItemID == kItemPsOutput) {
+      whole[kDevmodePsDialectOffset] = static_cast<BYTE>(item.Sel);
+    }
     switch (item.DMPubID) {
       case DMPUB_ORIENTATION:
         dm.dmOrientation = item.Sel == 0 ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
@@ -331,7 +353,7 @@ void SheetHost::commonUi() {
   param_.pPrinterName = printerName_.data();
   param_.hModule = session_.module();
   param_.hOEMHeap = heap_.get();
-  param_.pPublicDM = &devmode_;
+  param_.pPublicDM = &devmode_.pub;
   param_.pOEMDM = record_.data();
   param_.pDrvOptItems = tree_.items();
   param_.cDrvOptItems = tree_.driverCount();
@@ -446,6 +468,57 @@ void SheetHost::actions() {
   }
 }
 
+std::string SheetHost::driverSettings() {
+  const BYTE* whole = reinterpret_cast<const BYTE*>(&devmode_);
+  std::string out = "permission flags " + hex(psParam_.dwFlags) + "\n";
+  out += "devmode size " + std::to_string(sizeof(devmode_)) + " driver-extra " +
+         std::to_string(devmode_.pub.dmDriverExtra) + " layout " +
+         std::to_string(whole[kDevmodeLayoutOffset]) + " dialect " +
+         std::to_string(whole[kDevmodePsDialectOffset]) + "\n";
+  if (!request_.document) return out;
+  if (!blockNote_.empty()) out += blockNote_ + "\n";
+  out += installable_.describe();
+  for (const char* keyword : kDumpedSettings) {
+    const std::optional<std::string> value = DriverUi::instance().answer(keyword);
+    out += std::string("setting ") + keyword + " = " + (value ? "\"" + *value + "\"" : "(none)") +
+           "\n";
+  }
+  out += DriverUi::instance().settingCalls();
+  return out;
+}
+
+// The script acts from its own thread; this thread keeps the sheet's messages flowing (also
+// through every modal loop the script opens) until the runner is done.
+void SheetHost::runScript() {
+  RunnerSetup setup;
+  setup.steps = request_.steps;
+  setup.sheet = sheet_;
+  setup.artifacts = request_.artifactsDir;
+  setup.dumpControls = !request_.controlsPath.empty();
+  runner_ = std::make_unique<ScriptRunner>(std::move(setup));
+  runner_->start();
+  const HANDLE done = runner_->done();
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD wait = MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT);
+    if (wait == WAIT_OBJECT_0) break;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (closed() || !PropSheet_IsDialogMessage(sheet_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    if (GetTickCount() - start > kScriptTimeoutMs) {
+      actionFailed(L"the script did not end");
+      break;
+    }
+  }
+  runner_->join();
+  std::wprintf(L"ui-host: script %ls\n", runner_->failed() ? L"failed" : L"done");
+  pump(100);
+}
+
 void SheetHost::showSheet() {
   HPROPSHEETPAGE driverPage = page_.create();
   if (driverPage == nullptr) {
@@ -471,6 +544,7 @@ void SheetHost::showSheet() {
   log("sheet shown with " + std::to_string(pages.size()) + " page(s)");
   pump(300);
   actions();
+  if (request_.script || !request_.controlsPath.empty()) runScript();
   std::wprintf(L"ui-host: sheet up\n");
   std::fflush(stdout);
   if (request_.screenshotWaitMs > 0) pump(request_.screenshotWaitMs);
@@ -520,10 +594,7 @@ std::string SheetHost::describeItem(DWORD index) {
     for (WORD j = 0; j < item.pOptType->Count; ++j) {
       const OPTPARAM& param = item.pOptType->pOptParam[j];
       if ((param.Flags & OPTPF_HIDE) == 0) continue;
-      const std::wstring text = param.pData != nullptr && !IS_INTRESOURCE(param.pData)
-                                    ? std::wstring(param.pData, wcsnlen(param.pData, 256))
-                                    : L"";
-      hidden += (hidden.empty() ? "" : ",") + utf8(text);
+      hidden += (hidden.empty() ? "" : ",") + utf8(optionText(param));
     }
     line += " hidden-options=\"" + hidden + "\"";
     if (!driver) {
@@ -555,6 +626,9 @@ std::string SheetHost::dump() {
     out += "\n";
   }
   out += "[actions]\n" + actionsLog_;
+  out += "[driver-settings]\n" + driverSettings();
+  out += "[script]\n" + (runner_ != nullptr ? runner_->log() : std::string());
+  out += "[test-dialogs]\n" + testLog_;
   return out;
 }
 
@@ -577,12 +651,21 @@ void SheetHost::writeOutputs() {
     const std::string text = dump();
     write(request_.dumpPath, text.data(), text.size());
   }
+  if (!request_.controlsPath.empty()) {
+    const std::string text = runner_ != nullptr ? runner_->controls() : "window none\n";
+    write(request_.controlsPath, text.data(), text.size());
+  }
 }
 
 void SheetHost::run() {
   activeSheet = this;
   DriverUi& driver = DriverUi::instance();
   driver.attach(&tree_);
+  if (request_.document) {
+    const std::string block = readFeatureKeywordBlock(printerName_, &blockNote_);
+    installable_ = InstallableSettings(model_, block, request_.installable);
+    driver.setInstallable(&installable_);
+  }
   driver.setRefusals(request_.refusals);
   fillDevmode();
   struct Detach {
@@ -600,7 +683,8 @@ void SheetHost::run() {
   psParam_.pPrinterName = printerName_.data();
   psParam_.hModule = session_.module();
   psParam_.hOEMHeap = heap_.get();
-  psParam_.pPublicDM = &devmode_;
+  psParam_.pPublicDM = &devmode_.pub;
+  psParam_.dwFlags = request_.noPermission ? DM_NOPERMISSION : 0;
   psParam_.pOEMDM = record_.data();
   psParam_.pOEMUserData = param_.pOEMUserData;
   info_.cbSize = sizeof(info_);
@@ -639,6 +723,9 @@ void SheetHost::run() {
                applied_ ? L"applied" : L"not applied");
   if (!problem.empty()) throw HostError{kPluginFailed, problem};
   if (pluginBroke_) throw HostError{kPluginFailed, L"a property-sheet call of the plug-in failed"};
+  if (runner_ != nullptr && runner_->failed()) {
+    throw HostError{kScriptFailed, wideText(runner_->failure())};
+  }
   if (!actionFailures_.empty()) throw HostError{kBadInput, actionFailures_.front()};
 }
 

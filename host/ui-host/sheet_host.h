@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_script.h"
 #include "oem/oem_platform.h"
 #include "ui_session.h"
 
@@ -29,7 +30,27 @@ struct SheetRequest {
   std::wstring outDevmode;
   std::wstring dumpPath;
   DWORD screenshotWaitMs = 0;
+  bool noPermission = false;  // DM_NOPERMISSION in OEMUIPSPARAM.dwFlags
+  int layout = 0;             // the driver's page-layout byte of the document's device mode
+  std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
+  bool testDialogs = false;
+  bool script = false;  // play `steps` against the sheet
+  std::vector<Step> steps;
+  std::wstring controlsPath;  // --dump-controls
+  std::wstring artifactsDir;  // screenshots of the script's `shot` steps
 };
+
+// The driver's public device mode as the core driver keeps it: the public part and the core
+// driver's private part behind it (the plug-in's record travels beside it, as pOEMDM).
+constexpr std::size_t kCoreDriverExtra = 176;
+constexpr std::size_t kDevmodePsDialectOffset = 344;  // the PostScript output option
+constexpr std::size_t kDevmodeLayoutOffset = 356;     // the page-layout value, 0 to 6
+struct FullDevmode {
+  DEVMODEW pub;
+  BYTE driverExtra[kCoreDriverExtra];
+};
+static_assert(offsetof(FullDevmode, driverExtra) == sizeof(DEVMODEW));
+static_assert(kDevmodeLayoutOffset < sizeof(FullDevmode));
 
 // Runs the whole sheet and closes the session (the OEM heap must outlive the plug-in object);
 // throws HostError. `record` is the private record the sheet starts from.

@@ -17,6 +17,7 @@ enum ExitCode : int {
   kSpooler = 3,
   kNoPlugin = 4,
   kPluginFailed = 6,
+  kScriptFailed = 7,
 };
 
 struct HostError {

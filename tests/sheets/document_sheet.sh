@@ -29,8 +29,11 @@ if sheet apply --shot document-sheet.png --printer "$printer" docsheet --press a
   [ "$(wc -c <"$work/apply.rec")" -eq 3880 ] || fail "apply: the record is not 3880 bytes"
   [ "$(head -c 12 "$work/apply.rec" | od -An -tx1 | tr -d ' \n')" = 280f00003030303201000000 ] ||
     fail "apply: the record's header is not 3880, \"0002\", 1"
-  # DEVMODEW: dmSize 220 at 68, dmOrientation 1 (portrait) at 76, dmPaperSize 9 (A4) at 78.
-  [ "$(od -An -tu2 -j68 -N2 "$work/apply.dm" | tr -d ' ')" = 220 ] || fail "apply: dmSize"
+  # The whole device mode: DEVMODEW (dmSize 220 at 68, dmDriverExtra 176 at 70, dmOrientation 1
+  # (portrait) at 76, dmPaperSize 9 (A4) at 78) and the core driver's private part behind it.
+  [ "$(stat -c %s "$work/apply.dm")" -eq 396 ] || fail "apply: the device mode is not 396 bytes"
+  [ "$(od -An -tu2 -j68 -N4 "$work/apply.dm" | tr -s ' ')" = ' 220 176' ] ||
+    fail "apply: dmSize and dmDriverExtra"
   [ "$(od -An -tu2 -j76 -N4 "$work/apply.dm" | tr -s ' ')" = ' 1 9' ] || fail "apply: orientation/paper"
   # The record crosses to the 32-bit rendering plug-in: the defaults' compression comment.
   cp "$work/apply.rec" "$work/cross.rec"
