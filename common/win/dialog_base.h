@@ -4,9 +4,10 @@
 // member calls whose answer is set as the dialog's result in one place.
 #pragma once
 
+#include <windows.h>
+// The common controls need the platform's types first.
 #include <commctrl.h>
 #include <prsht.h>
-#include <windows.h>
 
 #include <span>
 

@@ -1,6 +1,7 @@
 #include "sheet_watermarks.h"
 
 #include "private_settings.h"
+#include "ui_module_state.h"
 #include "watermark_profile.h"
 
 namespace vex {
@@ -11,7 +12,8 @@ bool loadSheetWatermarks(DocumentContext& context) {
   if (!list.loaded) context.watermarkFontFile = watermarkFontFile(context.iniPath);
   const std::uint8_t* record = context.record();
   IniWatermarkProfile profile(context.iniPath);
-  LoadWatermarkList(list, profile, watermarkDefaultFontNumber(context.watermarkFontFile),
+  LoadWatermarkList(list, profile, noWatermarkTexts(uiModuleState().moduleInstance),
+                    watermarkDefaultFontNumber(context.watermarkFontFile),
                     record != nullptr ? getU32(record, rec::watermarkIndex) : 0);
   return true;
 }
