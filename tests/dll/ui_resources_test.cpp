@@ -176,21 +176,20 @@ TEST(UiStringTable, LoadStringReadsTheSameTexts) {
   }
 }
 
+BOOL CALLBACK collectBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) {
+  if (IS_INTRESOURCE(name)) {
+    reinterpret_cast<std::vector<UINT>*>(list)->push_back(
+        static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+  }
+  return TRUE;
+}
+
 // The table holds no text that the rows above do not know of.
 TEST(UiStringTable, NoOtherStrings) {
   VexUiResources module;
   ASSERT_NE(module.get(), nullptr);
   std::vector<UINT> blocks;
-  EnumResourceNamesW(
-      module.get(), RT_STRING,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
-        if (IS_INTRESOURCE(name)) {
-          reinterpret_cast<std::vector<UINT>*>(list)->push_back(
-              static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&blocks));
+  EnumResourceNamesW(module.get(), RT_STRING, collectBlock, reinterpret_cast<LONG_PTR>(&blocks));
   ASSERT_FALSE(blocks.empty());
   std::map<UINT, bool> known;
   for (const StringRow& row : kStrings) known[row.id] = true;
