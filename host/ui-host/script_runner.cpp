@@ -5,6 +5,7 @@
 #include <exception>
 #include <system_error>
 
+#include "driver_page.h"
 #include "host_files.h"
 #include "png_encoder.h"
 
@@ -52,7 +53,7 @@ ScriptRunner::~ScriptRunner() {
 
 void ScriptRunner::start() {
   if (marker_ == nullptr || markerEvent_ == nullptr || done_ == nullptr) {
-    failure_ = "the script runner cannot start: " + utf8Text(win32ErrorText(GetLastError()));
+    failure_ = "the script runner cannot start: " + utf8(win32ErrorText(GetLastError()));
     if (done_ != nullptr) SetEvent(done_);
     return;
   }
@@ -105,7 +106,7 @@ bool ScriptRunner::settle(DWORD timeoutMs, std::string* seen) {
 bool ScriptRunner::post(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         std::string* seen) {
   if (PostMessageW(window, message, wParam, lParam)) return true;
-  *seen = "cannot post to the window: " + utf8Text(win32ErrorText(GetLastError()));
+  *seen = "cannot post to the window: " + utf8(win32ErrorText(GetLastError()));
   return false;
 }
 
@@ -240,10 +241,10 @@ bool ScriptRunner::shot(const std::string& name, std::string* seen) {
   bool written = false;
   DWORD code = 0;
   if (!writeFileIfDifferent(path, png, &written, &code)) {
-    *seen = "cannot write " + utf8Text(path) + ": " + utf8Text(win32ErrorText(code));
+    *seen = "cannot write " + utf8(path) + ": " + utf8(win32ErrorText(code));
     return false;
   }
-  log_ += "shot " + utf8Text(path) + "\n";
+  log_ += "shot " + utf8(path) + "\n";
   return true;
 }
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "driver_page.h"
+
 namespace vex::uihost {
 namespace {
 
@@ -125,22 +127,10 @@ std::wstring wideText(const std::string& text) {
   return out;
 }
 
-std::string utf8Text(const std::wstring& text) {
-  if (text.empty()) return "";
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-  }
-  return out;
-}
-
 std::string className(HWND window) {
   wchar_t name[64] = L"";
   GetClassNameW(window, name, 64);
-  return utf8Text(name);
+  return utf8(name);
 }
 
 Front findFront(HWND sheet) {
@@ -188,7 +178,7 @@ std::optional<std::string> pageTitle(const Front& front) {
       ok == 0) {
     return std::nullopt;
   }
-  return utf8Text(std::wstring(text, wcsnlen(text, 256)));
+  return utf8(std::wstring(text, wcsnlen(text, 256)));
 }
 
 std::string describeFront(const Front& front) {
@@ -230,7 +220,7 @@ std::optional<std::string> windowText(HWND window) {
   if (!send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &copied)) {
     return std::nullopt;
   }
-  return utf8Text(std::wstring(text.data(), wcsnlen(text.data(), text.size())));
+  return utf8(std::wstring(text.data(), wcsnlen(text.data(), text.size())));
 }
 
 std::optional<int> checkState(HWND window) {
@@ -301,7 +291,7 @@ std::optional<std::string> rowText(HWND window, int row) {
       return std::nullopt;
     }
   }
-  return utf8Text(std::wstring(text.data(), wcsnlen(text.data(), text.size())));
+  return utf8(std::wstring(text.data(), wcsnlen(text.data(), text.size())));
 }
 
 std::string dumpControls(const Front& front) {

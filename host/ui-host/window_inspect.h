@@ -45,9 +45,8 @@ std::string dumpControls(const Front& front);
 // A text in double quotes with `"`, `\`, line feeds and carriage returns escaped.
 std::string quotedText(const std::string& text);
 
-// UTF-8 <-> UTF-16 of the runner's texts.
+// UTF-16 of the runner's UTF-8 texts (utf8 of driver_page.h is the other way).
 std::wstring wideText(const std::string& text);
-std::string utf8Text(const std::wstring& text);
 
 inline constexpr UINT kReadTimeoutMs = 1000;
 
