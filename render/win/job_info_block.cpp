@@ -8,6 +8,7 @@
 
 #include "app_channel.h"
 #include "app_name_consumer.h"
+#include "driver_paths.h"
 #include "job_info_request.h"
 #include "outside_library.h"
 #include "text_convert.h"
@@ -31,7 +32,9 @@ std::wstring libraryPath(const wchar_t* name) {
     return {};
   }
   const std::wstring file = boundedWide(name, 128);
-  if (file.empty()) return {};
+  // Like every other configured library: a bare name in the driver's own folder, never a path
+  // that leads elsewhere into the spooler.
+  if (!isBareFileName(toU16(file))) return {};
   return boundedWide(directory, 255) + L"\\3\\" + file;
 }
 

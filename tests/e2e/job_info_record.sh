@@ -51,4 +51,31 @@ record_case tab $'Col\tumn' $'Col\tumn'
 # A library without version 2 is asked again with version 0 and no application name.
 printer='VEX E2E Echo Refuse' driver='VEX E2E Echo Refuse PS' version=0 app=- calls='2?,0?,0f,' \
   record_case version-0 'Old library' 'Old library'
+
+# "JobInfoDll" names a file of the driver's folder only: a library placed one folder above it,
+# reached through "..", a full path or a drive, is never loaded into the rendering process.
+outside=0
+above="$(driver_folder)/../test_jobinfo_echo.dll"
+cp "$tree/bin/test_jobinfo_echo.dll" "$above"
+for value in '..\test_jobinfo_echo.dll' '../test_jobinfo_echo.dll' \
+  'C:\windows\system32\spool\drivers\w32x86\test_jobinfo_echo.dll'; do
+  name=outside-$((++outside))
+  job_file "$name" '[Printer]' 'Name=VEX E2E Echo Outside' 'Driver=VEX E2E Echo Outside PS' \
+    "Model.JobInfoDll=$value" 'Files=test_jobinfo_echo.dll' '[Features]' 'VXJob_Type=Normal' \
+    '[Document]' 'Name=Outside'
+  rc=0
+  render "$name" || rc=$?
+  if [ "$rc" -ne 0 ]; then
+    fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"
+    continue
+  fi
+  {
+    printf '\033%%-12345X@PJL JOB NAME="Outside"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n'
+    plugin_prolog
+    printf '\033%%-12345X@PJL EOJ\r\n'
+  } >"$work/$name.expected"
+  cmp -s "$work/$name.expected" "$work/$name.inj" ||
+    fail "$name: $value was loaded: $(grep -a REQUEST "$work/$name.inj" | head -c 200)"
+done
+rm -f "$above"
 finish job_info_record
