@@ -54,7 +54,8 @@ bool writeJobHeader(const JobWriteContext& job) {
   auto* record = static_cast<std::uint8_t*>(pdevobj->pOEMDM);
   JobHeaderInputs inputs;
   inputs.jobType = currentJobType(pdevobj);
-  inputs.hddSpool = inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
+  inputs.hddSpool =
+      inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
   const JobInfoRecord& info = jobInfoRecord();
   inputs.documentName = info.documentName;
   const int index = jobTypeIndex(inputs.jobType);
@@ -62,13 +63,13 @@ bool writeJobHeader(const JobWriteContext& job) {
     askForJobNameIfRequired(pdevobj, record);
     if (record != nullptr) {
       inputs.jobName = jobNameForHeader(getWide(record, rec::jobName, rec::jobNameChars));
-      inputs.password =
-          passwordForHeader(getWide(record, rec::jobPassword, rec::jobPasswordChars));
+      inputs.password = passwordForHeader(getWide(record, rec::jobPassword, rec::jobPasswordChars));
     }
   }
   if (isEncryptedJobType(inputs.jobType) && isIcCardPrinter(pdevobj->hPrinter)) {
     inputs.icCardComments = true;
-    inputs.driverName = toLocaleMultibyte(printerDriverName(pdevobj->hPrinter), 222);
+    // A longer driver name is cut to 221 bytes of whole characters.
+    inputs.driverName = toLocaleMultibytePrefix(printerDriverName(pdevobj->hPrinter), 222);
     inputs.driverVersion = driverVersion(pdevobj->hPrinter);
   }
   const std::uint8_t nup = record ? getU8(record, rec::nupSelection) : 0;
