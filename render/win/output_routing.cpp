@@ -19,6 +19,9 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
     if (inputs.jobLimit == "True") inputs.cryptoLibraryConfigured = cryptoLibraryConfigured(printer);
     inputs.isIcCardPrinter = [printer] { return isIcCardPrinter(printer); };
     state.jobType = effectiveJobType(inputs);
+    // Once encrypted, the rest of the document is never sent in clear.
+    if (state.encryptedDocument) state.jobType = kJobTypeSecureChip;
+    if (isEncryptedJobType(state.jobType)) state.encryptedDocument = true;
     state.jobTypePdev = pdevobj;
     state.jobTypeKnown = true;
   }
