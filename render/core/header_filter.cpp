@@ -56,10 +56,14 @@ HeaderFilter::HeaderFilter(std::uint32_t keepingTime, bool icCardPrinter)
 
 int HeaderFilter::feed(const std::uint8_t* bytes, std::size_t length) {
   if (length > 0 && bytes != nullptr) data_.insert(data_.end(), bytes, bytes + length);
+  // Only the PJL header is searched: what follows "@PJL ENTER LANGUAGE" is the document, whose
+  // lines must never be taken for the header's and sent in clear.
+  const std::ptrdiff_t enter = languageSwitch().find(data_.data(), data_.size());
+  const std::size_t header = enter >= 0 ? static_cast<std::size_t>(enter) : data_.size();
   for (std::size_t i = 0; i < std::size(kCaptures); ++i) {
     const CaptureMarker& c = kCaptures[i];
     if ((found_ & c.flag) != 0 || (c.icCardOnly && !icCardPrinter_)) continue;
-    const std::ptrdiff_t at = captureMarker(i).find(data_.data(), data_.size());
+    const std::ptrdiff_t at = captureMarker(i).find(data_.data(), header);
     if (at < 0) continue;
     capture(static_cast<Line>(c.line), static_cast<std::size_t>(at));
     found_ |= c.flag;
@@ -67,8 +71,7 @@ int HeaderFilter::feed(const std::uint8_t* bytes, std::size_t length) {
   if ((found_ & kNeeded) == kNeeded) {
     state_ = kHeaderComplete;
   } else {
-    if (languageSwitch().find(data_.data(), data_.size()) >= 0 ||
-        postScriptStart().find(data_.data(), data_.size()) >= 0) {
+    if (enter >= 0 || postScriptStart().find(data_.data(), data_.size()) >= 0) {
       state_ = kGiveUp;
     }
     if (data_.size() > kGiveUpBytes) state_ = kGiveUp;
