@@ -125,18 +125,15 @@ std::optional<std::string> HeaderFilter::compose() const {
   return text;
 }
 
-EndOfJobDetector::EndOfJobDetector() : endOfJob_("@PJL EOJ"), endOfFile_("%%%%EOF") {}
+EndOfJobDetector::EndOfJobDetector() : trailer_("\x1b%-12345X@PJL EOJ\r\n") {}
 
 bool EndOfJobDetector::check(const std::uint8_t* chunk, std::size_t length) {
   if (chunk == nullptr) length = 0;
   const std::size_t head = std::min(length, kTail);
   if (head > 0) std::memcpy(window_.data() + kTail, chunk, head);
-  const std::size_t windowLength = kTail + head;
-  if (endOfJob_.find(window_.data(), windowLength) >= 0 ||
-      endOfFile_.find(window_.data(), windowLength) >= 0 || endOfJob_.find(chunk, length) >= 0 ||
-      endOfFile_.find(chunk, length) >= 0) {
-    return true;
-  }
+  // Only bytes of the stream count: the window's unused start never completes a trailer.
+  const std::uint8_t* window = window_.data() + kTail - held_;
+  if (trailer_.find(window, held_ + head) >= 0 || trailer_.find(chunk, length) >= 0) return true;
   // The new tail: the last 256 bytes of (previous tail, chunk).
   if (length >= kTail) {
     std::memcpy(window_.data(), chunk + length - kTail, kTail);
@@ -144,6 +141,7 @@ bool EndOfJobDetector::check(const std::uint8_t* chunk, std::size_t length) {
     std::memmove(window_.data(), window_.data() + length, kTail - length);
     std::memcpy(window_.data() + kTail - length, chunk, length);
   }
+  held_ = std::min(kTail, held_ + length);
   return false;
 }
 

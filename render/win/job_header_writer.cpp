@@ -16,6 +16,7 @@
 #include "output_routing.h"
 #include "pjl_header.h"
 #include "private_settings.h"
+#include "secure_output.h"
 #include "text_convert.h"
 
 namespace vex {
@@ -85,6 +86,8 @@ bool writeJobHeader(const JobWriteContext& job) {
 }
 
 bool writeJobTrailer(const JobWriteContext& job) {
+  // Only this trailer ends an encrypted session, never text inside the document.
+  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer();
   return injectionWrite(job.helper, job.pdevobj, kJobTrailer);
 }
 
