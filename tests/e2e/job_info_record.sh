@@ -2,7 +2,8 @@
 # What vexps collects about the job when the driver starts the document: the cleaned document
 # name of the job's PJL name, and the request it gives the job-information library (printer
 # name and configuration path cut to 64 characters, job id, pages per sheet, application name),
-# seen through a library that echoes its request into the header.
+# seen through a library that echoes its request into the header; what of the library's text
+# reaches the header, whatever size it reports; and where the library may be loaded from.
 #   tests/e2e/job_info_record.sh <win32 build tree>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
