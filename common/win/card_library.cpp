@@ -11,7 +11,7 @@ namespace vex {
 namespace {
 
 // Converts with the C library's current locale into at most `bytes` - 1 bytes and a NUL; false
-// when the text cannot be converted whole (a cut name would name another driver).
+// when the text cannot be converted whole (a cut path would name another file).
 bool toLocaleBytes(const std::wstring& text, char* out, std::size_t bytes) {
   const std::string converted = toLocaleMultibyte(text, bytes);
   std::memcpy(out, converted.c_str(), converted.size() + 1);
@@ -27,7 +27,11 @@ struct CardQuery {
 bool prepare(HANDLE printer, CardQuery& query) {
   const std::wstring driver = printerDriverName(printer);
   if (driver.empty()) return false;
-  if (!toLocaleBytes(driver, query.driverName, sizeof(query.driverName))) return false;
+  // A longer driver name is passed cut to its first 221 bytes of whole characters, as the
+  // header's comment names it; a cut path would name another file and is refused.
+  const std::string name = toLocaleMultibytePrefix(driver, sizeof(query.driverName));
+  if (name.empty()) return false;
+  std::memcpy(query.driverName, name.c_str(), name.size() + 1);
   if (!toLocaleBytes(configFilePath(), query.configPath, sizeof(query.configPath))) return false;
   query.library = loadConfiguredLibrary(printer, L"CARD_DLL");
   return query.library.loaded();

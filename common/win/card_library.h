@@ -9,7 +9,7 @@
 
 namespace vex {
 
-inline constexpr std::size_t kCardDriverNameBytes = 221;
+inline constexpr std::size_t kCardDriverNameBytes = 222;  // 221 bytes and the terminator
 inline constexpr std::size_t kCardConfigPathBytes = 261;
 
 namespace card {

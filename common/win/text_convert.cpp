@@ -60,16 +60,22 @@ std::string toLocaleMultibyte(std::wstring_view text, std::size_t maxBytes) {
   return std::string(out.data(), n);
 }
 
+std::string toLocaleMultibytePrefix(std::wstring_view text, std::size_t maxBytes) {
+  if (maxBytes == 0) return {};
+  // Every character takes one byte at least: longer prefixes cannot fit.
+  std::size_t chars = text.size() < maxBytes - 1 ? text.size() : maxBytes - 1;
+  for (;; --chars) {
+    if (chars > 0 && chars < text.size() && IS_HIGH_SURROGATE(text[chars - 1])) continue;
+    std::string converted = toLocaleMultibyte(text.substr(0, chars), maxBytes);
+    if (!converted.empty() || chars == 0) return converted;
+  }
+}
+
 std::string toUserLocaleMultibyte(std::wstring_view text, std::size_t maxBytes) {
   const char* current = std::setlocale(LC_CTYPE, nullptr);
   const std::string saved = current ? current : "C";
   std::setlocale(LC_CTYPE, "");
-  // A name longer than the bound is cut by characters until it fits.
-  std::string converted;
-  for (std::size_t chars = text.size() + 1; chars-- > 0;) {
-    converted = toLocaleMultibyte(text.substr(0, chars), maxBytes);
-    if (!converted.empty() || chars == 0) break;
-  }
+  std::string converted = toLocaleMultibytePrefix(text, maxBytes);
   std::setlocale(LC_CTYPE, saved.c_str());
   return converted;
 }

@@ -30,8 +30,12 @@ namespace vex {
 // bytes; empty when it cannot be converted whole within that bound.
 std::string toLocaleMultibyte(std::wstring_view text, std::size_t maxBytes);
 
-// Likewise, but under the user's default locale for the conversion (LC_CTYPE set to "" and
-// restored), as names of the printing application are converted.
+// The longest prefix of `text` whose conversion with the C library's current locale holds at most
+// `maxBytes` - 1 bytes: whole characters only, so a double-byte character is never cut in half.
+std::string toLocaleMultibytePrefix(std::wstring_view text, std::size_t maxBytes);
+
+// Like toLocaleMultibytePrefix, but under the user's default locale for the conversion (LC_CTYPE
+// set to "" and restored), as names of the printing application are converted.
 std::string toUserLocaleMultibyte(std::wstring_view text, std::size_t maxBytes);
 
 }  // namespace vex

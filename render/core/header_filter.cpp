@@ -56,10 +56,14 @@ HeaderFilter::HeaderFilter(std::uint32_t keepingTime, bool icCardPrinter)
 
 int HeaderFilter::feed(const std::uint8_t* bytes, std::size_t length) {
   if (length > 0 && bytes != nullptr) data_.insert(data_.end(), bytes, bytes + length);
+  // Only the PJL header is searched: what follows "@PJL ENTER LANGUAGE" is the document, whose
+  // lines must never be taken for the header's and sent in clear.
+  const std::ptrdiff_t enter = languageSwitch().find(data_.data(), data_.size());
+  const std::size_t header = enter >= 0 ? static_cast<std::size_t>(enter) : data_.size();
   for (std::size_t i = 0; i < std::size(kCaptures); ++i) {
     const CaptureMarker& c = kCaptures[i];
     if ((found_ & c.flag) != 0 || (c.icCardOnly && !icCardPrinter_)) continue;
-    const std::ptrdiff_t at = captureMarker(i).find(data_.data(), data_.size());
+    const std::ptrdiff_t at = captureMarker(i).find(data_.data(), header);
     if (at < 0) continue;
     capture(static_cast<Line>(c.line), static_cast<std::size_t>(at));
     found_ |= c.flag;
@@ -67,8 +71,7 @@ int HeaderFilter::feed(const std::uint8_t* bytes, std::size_t length) {
   if ((found_ & kNeeded) == kNeeded) {
     state_ = kHeaderComplete;
   } else {
-    if (languageSwitch().find(data_.data(), data_.size()) >= 0 ||
-        postScriptStart().find(data_.data(), data_.size()) >= 0) {
+    if (enter >= 0 || postScriptStart().find(data_.data(), data_.size()) >= 0) {
       state_ = kGiveUp;
     }
     if (data_.size() > kGiveUpBytes) state_ = kGiveUp;
@@ -122,18 +125,15 @@ std::optional<std::string> HeaderFilter::compose() const {
   return text;
 }
 
-EndOfJobDetector::EndOfJobDetector() : endOfJob_("@PJL EOJ"), endOfFile_("%%%%EOF") {}
+EndOfJobDetector::EndOfJobDetector() : trailer_("\x1b%-12345X@PJL EOJ\r\n") {}
 
 bool EndOfJobDetector::check(const std::uint8_t* chunk, std::size_t length) {
   if (chunk == nullptr) length = 0;
   const std::size_t head = std::min(length, kTail);
   if (head > 0) std::memcpy(window_.data() + kTail, chunk, head);
-  const std::size_t windowLength = kTail + head;
-  if (endOfJob_.find(window_.data(), windowLength) >= 0 ||
-      endOfFile_.find(window_.data(), windowLength) >= 0 || endOfJob_.find(chunk, length) >= 0 ||
-      endOfFile_.find(chunk, length) >= 0) {
-    return true;
-  }
+  // Only bytes of the stream count: the window's unused start never completes a trailer.
+  const std::uint8_t* window = window_.data() + kTail - held_;
+  if (trailer_.find(window, held_ + head) >= 0 || trailer_.find(chunk, length) >= 0) return true;
   // The new tail: the last 256 bytes of (previous tail, chunk).
   if (length >= kTail) {
     std::memcpy(window_.data(), chunk + length - kTail, kTail);
@@ -141,6 +141,7 @@ bool EndOfJobDetector::check(const std::uint8_t* chunk, std::size_t length) {
     std::memmove(window_.data(), window_.data() + length, kTail - length);
     std::memcpy(window_.data() + kTail - length, chunk, length);
   }
+  held_ = std::min(kTail, held_ + length);
   return false;
 }
 

@@ -57,8 +57,10 @@ class HeaderFilter {
   std::array<std::size_t, 6> lengths_{};
 };
 
-// Watches the stream for the end of the job. The window keeps the last 256 bytes of the stream
-// in front of the start of the next chunk, so a marker split across two chunks is found.
+// Watches the stream for the plug-in's own job trailer (exit sequence, "@PJL EOJ", CR LF) once
+// it has been written: text inside the document never ends a job, so the detector is made only
+// after the trailer went out. The window keeps the last 256 bytes of the stream in front of the
+// start of the next chunk, so a trailer split across two chunks is found.
 class EndOfJobDetector {
  public:
   EndOfJobDetector();
@@ -67,8 +69,8 @@ class EndOfJobDetector {
  private:
   static constexpr std::size_t kTail = 256;
   std::array<std::uint8_t, 2 * kTail> window_{};
-  LineMarker endOfJob_;
-  LineMarker endOfFile_;
+  std::size_t held_ = 0;  // bytes of the window that came from the stream
+  LineMarker trailer_;
 };
 
 }  // namespace vex

@@ -58,8 +58,13 @@ std::vector<std::string> overlayBlockWrites(const std::vector<OverlayEntry>& ove
     std::size_t count = 0;
     for (const std::u16string& name : overlay.formNames) {
       if (count++ == kMaxOverlayForms) break;
-      // A name the dialog would not accept is left out rather than let it end the name token.
-      if (isFormName(name)) forms += " /" + ascii(name);
+      // A missing or empty name is the empty name "/" (it ends no token); any other name the
+      // dialog would not accept is left out rather than let it end the name token.
+      if (name.empty()) {
+        forms += " /";
+      } else if (isFormName(name)) {
+        forms += " /" + ascii(name);
+      }
     }
     forms += "]\r\n";
     writes.push_back(std::move(forms));

@@ -32,6 +32,7 @@ std::string driverVersionFromValue(std::u16string_view value) {
     for (std::size_t j = i + 1; j < value.size() && version.size() < 32; ++j) {
       if (j > i + 1 && value[j] == u'"') break;
       const char16_t c = value[j];
+      if (c < 0x20 || c == 0x7F) continue;  // a control byte would end or break the comment line
       version.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     }
   }
@@ -52,7 +53,8 @@ std::string keepTyped(std::u16string_view text, std::size_t limit, bool (*allowe
 }  // namespace
 
 std::string jobNameForHeader(std::u16string_view recordJobName) {
-  return keepTyped(recordJobName, 16, [](char16_t c) { return c >= 0x20 && c < 0x7F && c != u'"'; });
+  return keepTyped(recordJobName, 16,
+                   [](char16_t c) { return c >= 0x20 && c < 0x7F && c != u'"'; });
 }
 
 std::string passwordForHeader(std::u16string_view recordPassword) {
@@ -66,11 +68,11 @@ std::vector<HeaderWrite> jobHeaderWrites(const JobHeaderInputs& in) {
   switch (jobTypeIndex(in.jobType)) {
     case 1:
       writes.push_back({"@PJL VEXSECURE PASSWORD=" + in.password + "\r\n@PJL JOB NAME=\"" +
-                       in.jobName + "\"\r\n"});
+                        in.jobName + "\"\r\n"});
       break;
     case 2:
       writes.push_back({"@PJL VEXSECURE PASSWORD=" + in.password +
-                       " PERMANENT=ON\r\n@PJL JOB NAME=\"" + in.jobName + "\"\r\n"});
+                        " PERMANENT=ON\r\n@PJL JOB NAME=\"" + in.jobName + "\"\r\n"});
       break;
     default:
       writes.push_back({"@PJL JOB NAME=\"" + in.documentName + "\"\r\n"});

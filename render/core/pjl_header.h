@@ -20,6 +20,7 @@ int compressionLevel(std::uint16_t compression);
 
 // The version in a "DriverVer" value: what follows the last comma within its first 32
 // characters, up to a double quote or the end, at most 32 characters; empty without a comma.
+// Control characters are dropped.
 std::string driverVersionFromValue(std::u16string_view value);
 
 // What the job lines may carry: a job name as a user can type it (printable ASCII without the
@@ -29,11 +30,11 @@ std::string jobNameForHeader(std::u16string_view recordJobName);
 std::string passwordForHeader(std::u16string_view recordPassword);
 
 struct JobHeaderInputs {
-  std::string jobType;       // effective job type
-  bool hddSpool = false;     // "VXHDDSpool" is "True"
-  std::string documentName;  // cleaned, ANSI
-  std::string jobName;       // for Secure and Spool jobs
-  std::string password;      // likewise
+  std::string jobType;          // effective job type
+  bool hddSpool = false;        // "VXHDDSpool" is "True"
+  std::string documentName;     // cleaned, ANSI
+  std::string jobName;          // for Secure and Spool jobs
+  std::string password;         // likewise
   bool icCardComments = false;  // IC-card printer and a "Secure_Chip" job
   std::string driverName;       // multibyte, at most 221 bytes
   std::string driverVersion;

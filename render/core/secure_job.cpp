@@ -55,13 +55,17 @@ std::uint64_t maxUpdateOutput(std::size_t inputLength) {
 bool SecureOutputPath::fail() {
   encryptor_.reset();
   filter_.reset();
+  trailer_.reset();
   return false;
 }
 
 void SecureOutputPath::reset() {
   encryptor_.reset();
   filter_.reset();
+  trailer_.reset();
 }
+
+void SecureOutputPath::expectTrailer() { trailer_ = std::make_unique<EndOfJobDetector>(); }
 
 bool SecureOutputPath::start(SecureJobHost& host, std::size_t* reported) {
   encryptor_ = host.openEncryptor();
@@ -127,6 +131,7 @@ bool SecureOutputPath::write(SecureJobHost& host, const std::uint8_t* bytes, std
   if (reported == nullptr) reported = &ignored;
   *reported = 0;
   if (bytes == nullptr) length = 0;
+  const bool lastChunk = trailer_ != nullptr && trailer_->check(bytes, length);
 
   if (encryptor_ == nullptr) {
     if (filter_ == nullptr) {
@@ -134,8 +139,27 @@ bool SecureOutputPath::write(SecureJobHost& host, const std::uint8_t* bytes, std
       filter_ = std::make_unique<HeaderFilter>(host.settings().keepingTime, icCardPrinter_);
     }
     const int state = filter_->feed(bytes, length);
-    if (state == HeaderFilter::kCollecting) return true;
-    if (state == HeaderFilter::kHeaderComplete) {
+    if (state == HeaderFilter::kCollecting && !lastChunk) return true;
+  }
+  if (!encrypt(host, bytes, length, reported)) return false;
+  return !lastChunk || end(host);
+}
+
+bool SecureOutputPath::finish(SecureJobHost& host, std::size_t* reported) {
+  std::size_t ignored = 0;
+  if (reported == nullptr) reported = &ignored;
+  *reported = 0;
+  if (encryptor_ == nullptr && filter_ == nullptr) return true;  // nothing open
+  if (!encrypt(host, nullptr, 0, reported)) return false;
+  return end(host);
+}
+
+// The filter's bytes (a session starts with them) or this chunk's go to the encryptor; a session
+// starts with the cleartext header when the filter found one.
+bool SecureOutputPath::encrypt(SecureJobHost& host, const std::uint8_t* bytes, std::size_t length,
+                               std::size_t* reported) {
+  if (encryptor_ == nullptr) {
+    if (filter_ != nullptr && filter_->state() == HeaderFilter::kHeaderComplete) {
       if (const auto header = filter_->compose()) {
         if (!writeText(host, *header)) return fail();
         *reported += header->size();
@@ -151,26 +175,28 @@ bool SecureOutputPath::write(SecureJobHost& host, const std::uint8_t* bytes, std
     plainLength = filter_->data().size();
   }
   if (plainLength > 0xFFFFFFFFu) return fail();
-
-  const std::uint8_t* out = nullptr;
-  std::uint32_t outLength = 0;
-  if (encryptor_->update(plain, static_cast<std::uint32_t>(plainLength), &out, &outLength) != 0 ||
-      !plausible(out, outLength, maxUpdateOutput(plainLength))) {
-    return fail();
-  }
-  if (outLength > 0 && !writeFrame(host, FrameKind::kData, out, outLength)) return fail();
-
-  if (detector_ == nullptr) detector_ = std::make_unique<EndOfJobDetector>();
-  if (detector_->check(plain, plainLength)) {
-    out = nullptr;
-    outLength = 0;
-    if (encryptor_->end(&out, &outLength) != 0 || !plausible(out, outLength, kMaxFixedOutput) ||
-        !writeFrame(host, FrameKind::kEnd, out, outLength)) {
+  if (plainLength > 0) {
+    const std::uint8_t* out = nullptr;
+    std::uint32_t outLength = 0;
+    if (encryptor_->update(plain, static_cast<std::uint32_t>(plainLength), &out, &outLength) != 0 ||
+        !plausible(out, outLength, maxUpdateOutput(plainLength))) {
       return fail();
     }
-    encryptor_.reset();
+    if (outLength > 0 && !writeFrame(host, FrameKind::kData, out, outLength)) return fail();
   }
   filter_.reset();
+  return true;
+}
+
+bool SecureOutputPath::end(SecureJobHost& host) {
+  const std::uint8_t* out = nullptr;
+  std::uint32_t outLength = 0;
+  if (encryptor_->end(&out, &outLength) != 0 || !plausible(out, outLength, kMaxFixedOutput) ||
+      !writeFrame(host, FrameKind::kEnd, out, outLength)) {
+    return fail();
+  }
+  encryptor_.reset();
+  trailer_.reset();
   return true;
 }
 

@@ -90,7 +90,15 @@ class SecureOutputPath {
   bool write(SecureJobHost& host, const std::uint8_t* bytes, std::size_t length,
              std::size_t* reported);
 
-  // Forgets a job that did not end (a new job starts); the end-of-job detector stays.
+  // The plug-in's own trailer is being written: the session ends with the chunk that completes
+  // it (the driver may pass it on later). Text inside the document never ends a session.
+  void expectTrailer();
+
+  // The document ends (DrvEndDoc): a filter still collecting hands its bytes to the encryptor,
+  // and an open session is finished with its end frame. False: the job must be cancelled.
+  bool finish(SecureJobHost& host, std::size_t* reported);
+
+  // Forgets a job that did not end (a new job starts).
   void reset();
 
   bool collecting() const { return filter_ != nullptr; }
@@ -98,11 +106,14 @@ class SecureOutputPath {
 
  private:
   bool start(SecureJobHost& host, std::size_t* reported);
+  bool encrypt(SecureJobHost& host, const std::uint8_t* bytes, std::size_t length,
+               std::size_t* reported);
+  bool end(SecureJobHost& host);
   bool fail();
 
   std::unique_ptr<HeaderFilter> filter_;
   std::unique_ptr<JobEncryptor> encryptor_;
-  std::unique_ptr<EndOfJobDetector> detector_;
+  std::unique_ptr<EndOfJobDetector> trailer_;  // made when the trailer is expected
   bool icCardPrinter_ = false;
 };
 

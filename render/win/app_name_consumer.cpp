@@ -29,9 +29,7 @@ DWORD threadSessionId() {
 }
 
 // The name from a 122-byte section: at most 60 characters, ended by the first NUL or the bound.
-std::wstring nameFromSection(const wchar_t* view) {
-  return boundedWide(view, kAppNameChars - 1);
-}
+std::wstring nameFromSection(const wchar_t* view) { return boundedWide(view, kAppNameChars - 1); }
 
 std::wstring readSection(const std::u16string& local, const std::u16string& session) {
   HANDLE h = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, toWide(local).c_str());
@@ -58,9 +56,11 @@ std::wstring servePipeOnce(const std::wstring& pipeName) {
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);  // open to everyone
   SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
-  KernelHandle pipe(CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-                               PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, 0, 2000,
-                               &attributes));
+  KernelHandle pipe(CreateNamedPipeW(
+      pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+      // the producer and its relay run on this machine: no remote client
+      PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 0,
+      2000, &attributes));
   if (!pipe) return {};
   KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!event) return {};

@@ -24,6 +24,7 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       state.jobCancelled = false;
       resetSecureOutput();  // a secure job that never reached its end is not continued
       forgetDocumentValues();
+      state.encryptedDocument = false;  // the new document's job type is evaluated afresh
       return isEpsOutput(pdevobj) || writeJobHeader(job);
     }
     case PSINJECT_BEGINPROLOG: {

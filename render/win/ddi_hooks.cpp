@@ -1,6 +1,7 @@
 #include "ddi_hooks.h"
 
 #include "module_state.h"
+#include "output_routing.h"
 #include "start_doc.h"
 
 namespace vex {
@@ -51,10 +52,10 @@ F driverEntry(PDEVOBJ devobj, Row row) {
 
 // Hooks that only forward. A call that cannot be forwarded fails the way the function reports
 // failure (FALSE, 0 or null) instead of jumping through a null pointer.
-#define VEX_FORWARD(name, row, ret, fail, params, args, first)               \
-  ret APIENTRY Hook##name params {                                           \
-    auto entry = driverEntry<PFN_Drv##name>(devobjOf(first), row);          \
-    return entry ? entry args : fail;                                        \
+#define VEX_FORWARD(name, row, ret, fail, params, args, first)     \
+  ret APIENTRY Hook##name params {                                 \
+    auto entry = driverEntry<PFN_Drv##name>(devobjOf(first), row); \
+    return entry ? entry args : fail;                              \
   }
 
 VEX_FORWARD(CopyBits, RowCopyBits, BOOL, FALSE,
@@ -106,7 +107,6 @@ VEX_FORWARD(StartPage, RowStartPage, BOOL, FALSE, (SURFOBJ * s), (s), s)
 VEX_FORWARD(Escape, RowEscape, ULONG, 0,
             (SURFOBJ * s, ULONG esc, ULONG cjIn, PVOID in, ULONG cjOut, PVOID out),
             (s, esc, cjIn, in, cjOut, out), s)
-VEX_FORWARD(EndDoc, RowEndDoc, BOOL, FALSE, (SURFOBJ * s, FLONG fl), (s, fl), s)
 VEX_FORWARD(QueryFont, RowQueryFont, IFIMETRICS*, nullptr,
             (DHPDEV d, ULONG_PTR file, ULONG face, ULONG_PTR* id), (d, file, face, id), d)
 VEX_FORWARD(QueryFontTree, RowQueryFontTree, PVOID, nullptr,
@@ -152,6 +152,16 @@ BOOL APIENTRY HookStartDoc(SURFOBJ* pso, LPWSTR docName, DWORD jobId) {
   if (devobj != nullptr) startDocument(devobj, docName, jobId);
   auto entry = driverEntry<PFN_DrvStartDoc>(devobj, RowStartDoc);
   return entry ? entry(pso, docName, jobId) : FALSE;
+}
+
+// The driver passes on the document's last bytes first; then what the secure output still holds
+// is finished (an EPS job has no trailer of ours; a short job may still be collected).
+BOOL APIENTRY HookEndDoc(SURFOBJ* pso, FLONG fl) {
+  PDEVOBJ devobj = devobjOf(pso);
+  auto entry = driverEntry<PFN_DrvEndDoc>(devobj, RowEndDoc);
+  const BOOL ended = entry ? entry(pso, fl) : FALSE;
+  endDocumentOutput(devobj);
+  return ended;
 }
 
 template <typename F>

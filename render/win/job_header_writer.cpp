@@ -16,6 +16,7 @@
 #include "output_routing.h"
 #include "pjl_header.h"
 #include "private_settings.h"
+#include "secure_output.h"
 #include "text_convert.h"
 
 namespace vex {
@@ -54,7 +55,8 @@ bool writeJobHeader(const JobWriteContext& job) {
   auto* record = static_cast<std::uint8_t*>(pdevobj->pOEMDM);
   JobHeaderInputs inputs;
   inputs.jobType = currentJobType(pdevobj);
-  inputs.hddSpool = inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
+  inputs.hddSpool =
+      inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
   const JobInfoRecord& info = jobInfoRecord();
   inputs.documentName = info.documentName;
   const int index = jobTypeIndex(inputs.jobType);
@@ -62,13 +64,13 @@ bool writeJobHeader(const JobWriteContext& job) {
     askForJobNameIfRequired(pdevobj, record);
     if (record != nullptr) {
       inputs.jobName = jobNameForHeader(getWide(record, rec::jobName, rec::jobNameChars));
-      inputs.password =
-          passwordForHeader(getWide(record, rec::jobPassword, rec::jobPasswordChars));
+      inputs.password = passwordForHeader(getWide(record, rec::jobPassword, rec::jobPasswordChars));
     }
   }
   if (isEncryptedJobType(inputs.jobType) && isIcCardPrinter(pdevobj->hPrinter)) {
     inputs.icCardComments = true;
-    inputs.driverName = toLocaleMultibyte(printerDriverName(pdevobj->hPrinter), 222);
+    // A longer driver name is cut to 221 bytes of whole characters.
+    inputs.driverName = toLocaleMultibytePrefix(printerDriverName(pdevobj->hPrinter), 222);
     inputs.driverVersion = driverVersion(pdevobj->hPrinter);
   }
   const std::uint8_t nup = record ? getU8(record, rec::nupSelection) : 0;
@@ -84,6 +86,8 @@ bool writeJobHeader(const JobWriteContext& job) {
 }
 
 bool writeJobTrailer(const JobWriteContext& job) {
+  // Only this trailer ends an encrypted session, never text inside the document.
+  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer();
   return injectionWrite(job.helper, job.pdevobj, kJobTrailer);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "overlay_ps.h"
 #include "private_settings.h"
 #include "prolog_values.h"
+#include "shared_driver_files.h"
 #include "text_convert.h"
 #include "watermark_ps.h"
 
@@ -47,6 +49,19 @@ const std::uint8_t* recordOf(PDEVOBJ pdevobj) {
 
 std::wstring wideOf(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
+// A resource file is sent into every user's jobs: it must not be a file that every user may
+// write (printer initialisation opens the plug-in INI file, its PPD and the colour-matching
+// file to everyone), nor the configuration or version file. Compared as files, so that no
+// other letter case or short name reaches them.
+bool isSendableResource(HANDLE printer, const std::wstring& ini, HANDLE resource) {
+  const std::optional<FileIdentity> identity = fileIdentity(resource);
+  if (!identity) return false;
+  for (const std::wstring& refused : filesRefusedAsResources(printer, ini)) {
+    if (fileIdentity(refused) == identity) return false;
+  }
+  return true;
+}
+
 // Sends one resource file named under `key` in 1024-byte blocks; nothing when the key is empty,
 // names more than a file of the driver's folder, or the file cannot be opened.
 bool sendResourceFile(const JobWriteContext& job, const std::wstring& ini, std::string_view key) {
@@ -61,6 +76,7 @@ bool sendResourceFile(const JobWriteContext& job, const std::wstring& ini, std::
   file.handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file.handle == INVALID_HANDLE_VALUE) return true;
+  if (!isSendableResource(job.pdevobj->hPrinter, ini, file.handle)) return true;
   char block[kResourceBlockBytes];
   for (;;) {
     DWORD read = 0;

@@ -26,6 +26,10 @@ struct ModuleState {
   bool jobTypeKnown = false;
   PDEVOBJ jobTypePdev = nullptr;
   std::string jobType;
+  // The document was evaluated as an encrypted secure job: it stays one to its end, whatever
+  // device mode a ResetDC brings; cleared only where the next document starts
+  // (PSINJECT_BEGINSTREAM), never by forgetDocumentValues.
+  bool encryptedDocument = false;
 };
 
 ModuleState& moduleState();

@@ -8,6 +8,16 @@
 #include "secure_output.h"
 
 namespace vex {
+namespace {
+
+// A secure job that cannot be sent encrypted is cancelled; the rest of its output is dropped.
+void cancelSecureJob(PDEVOBJ pdevobj) {
+  ModuleState& state = moduleState();
+  SetJobW(pdevobj->hPrinter, state.currentJobId, 0, nullptr, JOB_CONTROL_CANCEL);
+  state.jobCancelled = true;
+}
+
+}  // namespace
 
 const std::string& currentJobType(PDEVOBJ pdevobj) {
   ModuleState& state = moduleState();
@@ -16,9 +26,13 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
     inputs.jobType = readFeature(pdevobj, "VXJob_Type");
     inputs.jobLimit = readFeature(pdevobj, "VXJobLimit");
     HANDLE printer = pdevobj->hPrinter;
-    if (inputs.jobLimit == "True") inputs.cryptoLibraryConfigured = cryptoLibraryConfigured(printer);
+    if (inputs.jobLimit == "True")
+      inputs.cryptoLibraryConfigured = cryptoLibraryConfigured(printer);
     inputs.isIcCardPrinter = [printer] { return isIcCardPrinter(printer); };
     state.jobType = effectiveJobType(inputs);
+    // Once encrypted, the rest of the document is never sent in clear.
+    if (state.encryptedDocument) state.jobType = kJobTypeSecureChip;
+    if (isEncryptedJobType(state.jobType)) state.encryptedDocument = true;
     state.jobTypePdev = pdevobj;
     state.jobTypeKnown = true;
   }
@@ -40,9 +54,13 @@ HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* writ
     if (written != nullptr) *written = taken;
     return S_OK;
   }
-  SetJobW(pdevobj->hPrinter, state.currentJobId, 0, nullptr, JOB_CONTROL_CANCEL);
-  state.jobCancelled = true;
+  cancelSecureJob(pdevobj);
   return S_OK;
+}
+
+void endDocumentOutput(PDEVOBJ pdevobj) {
+  if (pdevobj == nullptr || !moduleState().encryptedDocument || moduleState().jobCancelled) return;
+  if (!finishSecureOutput(pdevobj)) cancelSecureJob(pdevobj);
 }
 
 }  // namespace vex

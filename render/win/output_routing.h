@@ -15,4 +15,8 @@ const std::string& currentJobType(PDEVOBJ pdevobj);
 
 HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written);
 
+// The end of the document (DrvEndDoc, after the driver passed on its last bytes): an encrypted
+// document's secure output is finished, or its job cancelled when that fails.
+void endDocumentOutput(PDEVOBJ pdevobj);
+
 }  // namespace vex

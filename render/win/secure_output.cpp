@@ -127,6 +127,18 @@ bool writeSecureOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* t
   }
 }
 
+void expectSecureTrailer() { securePath().expectTrailer(); }
+
+bool finishSecureOutput(PDEVOBJ pdevobj) {
+  try {
+    PluginSecureHost host(pdevobj);
+    return securePath().finish(host, nullptr);
+  } catch (...) {  // out of memory: the job is cancelled, never sent in clear
+    securePath().reset();
+    return false;
+  }
+}
+
 void resetSecureOutput() { securePath().reset(); }
 
 }  // namespace vex

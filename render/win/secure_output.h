@@ -12,6 +12,13 @@ namespace vex {
 // On success *taken is the whole count: the bytes were consumed, buffered or encrypted.
 bool writeSecureOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* taken);
 
+// The plug-in's own trailer is about to pass: the encrypted session ends with its bytes.
+void expectSecureTrailer();
+
+// The document ends: what the path still collects is encrypted, an open session gets its end
+// frame. False when that failed (the caller cancels the job; nothing left in clear).
+bool finishSecureOutput(PDEVOBJ pdevobj);
+
 // A new document starts: a secure job that never reached its end is forgotten.
 void resetSecureOutput();
 

@@ -44,6 +44,9 @@ TEST(OverlayBlock, OneOverlayPerPageMode) {
        "\t\t\t/FormList [ /A]\r\n\t\t\t/PageFlag 4\r\n\t\t\t/PageArray [ [10 3]]\r\n"},
       {{{u"A"}, 4, u""}, "\t\t\t/FormList [ /A]\r\n\t\t\t/PageFlag 4\r\n\t\t\t/PageArray []\r\n"},
       {{{}, 0, u""}, "\t\t\t/FormList []\r\n\t\t\t/PageFlag 0\r\n"},  // missing section
+      // Form_Num counts a key that is missing or empty: the empty name keeps its place.
+      {{{u"", u"B"}, 0, u""}, "\t\t\t/FormList [ / /B]\r\n\t\t\t/PageFlag 0\r\n"},
+      {{{u"A", u"", u""}, 0, u""}, "\t\t\t/FormList [ /A / /]\r\n\t\t\t/PageFlag 0\r\n"},
       {{{u"A"}, 65535, u""}, "\t\t\t/FormList [ /A]\r\n\t\t\t/PageFlag 65535\r\n"},
   };
   for (const auto& c : cases) {

@@ -118,6 +118,9 @@ TEST(PjlHeader, DriverVersionFromTheValue) {
       {u"0123456789012345678901234567890123,9.9", ""},  // comma beyond the first 32 characters
       {u"0123456789012345678901234567890,123456789012345678901234567890123456789",
        "12345678901234567890123456789012"},  // at most 32 characters
+      // The version file is a data file of the driver: its control bytes never reach the job.
+      {u"12/08/2026,1.4\r\n@PJL EOJ\x1b\x7f", "1.4@PJL EOJ"},
+      {u"12/08/2026,\t2.0\x01", "2.0"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(vex::driverVersionFromValue(c.value), c.version);

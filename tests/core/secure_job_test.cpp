@@ -175,6 +175,7 @@ TEST(SecureOutput, PasswordJobWithStoredPassword) {
   EXPECT_EQ(reported, kCleartext.size());
   ASSERT_TRUE(send(path, host, kBody, &reported));
   EXPECT_EQ(reported, 0u);
+  path.expectTrailer();
   ASSERT_TRUE(send(path, host, kTrailer));
   EXPECT_EQ(host.spooled, kCleartext + frame("write_start", "S") + frame("write", seal(kHeader)) +
                               frame("write", seal(kBody)) + frame("write", seal(kTrailer)) + kEnd);
@@ -197,6 +198,7 @@ TEST(SecureOutput, HeaderWithoutJobInformationIsCollectedThenEncrypted) {
   ASSERT_TRUE(send(path, host, start, &reported));
   EXPECT_TRUE(path.collecting());
   EXPECT_EQ(host.spooled, "");  // nothing leaves while collecting
+  path.expectTrailer();
   ASSERT_TRUE(send(path, host, kBody + kTrailer, &reported));
   EXPECT_EQ(reported, 0u);
   EXPECT_EQ(host.spooled,
@@ -238,6 +240,7 @@ TEST(SecureOutput, IcCardJob) {
     host.card = true;
     host.lib.hasEx2 = ex2;
     SecureOutputPath path;
+    path.expectTrailer();
     std::size_t reported = 0;
     ASSERT_TRUE(send(path, host, kHeader + kBody + kTrailer, &reported));
     const std::string cleartext = kExit + "@PJL JOB NAME=\"J\"\r\n\r\n\r\n" + kInfo +
@@ -296,6 +299,7 @@ TEST(SecureOutput, LibraryFailuresNeverLeakPlaintext) {
     FakeHost host = passwordHost();
     c.setup(host);
     SecureOutputPath path;
+    path.expectTrailer();
     const std::string job = kHeader + kBody + "%%MARKER-TEXT%%" + kTrailer;
     EXPECT_FALSE(send(path, host, job)) << c.name;
     EXPECT_EQ(host.spooled.find("MARKER-TEXT"), std::string::npos) << c.name;
@@ -313,6 +317,7 @@ TEST(SecureOutput, EmptyChunksAndEmptyOutputs) {
   const std::size_t before = host.spooled.size();
   ASSERT_TRUE(send(path, host, ""));
   EXPECT_EQ(host.spooled.size(), before);  // no data frame for no output
+  path.expectTrailer();
   ASSERT_TRUE(send(path, host, kTrailer));
   const std::string end =
       "@PJL VEXRESOURCEWRITE LOCATION=\"SecureJobAccessor:write_end\" SIZE=0\n" + kExit +
@@ -329,6 +334,7 @@ TEST(SecureOutput, FailedJobThenFreshJob) {
   host.lib.updateResult = 0;
   host.spooled.clear();
   host.lib.calls.clear();
+  path.expectTrailer();
   ASSERT_TRUE(send(path, host, kHeader + kBody + kTrailer));
   EXPECT_EQ(host.spooled, kCleartext + frame("write_start", "S") +
                               frame("write", seal(kHeader + kBody + kTrailer)) + kEnd);
@@ -347,6 +353,91 @@ TEST(SecureOutput, ResetStartsOver) {
   host.spooled.clear();
   ASSERT_TRUE(send(path, host, kHeader));
   EXPECT_EQ(host.spooled.substr(0, kCleartext.size()), kCleartext);
+}
+
+// The document's own text never ends the session: only the plug-in's trailer, once it is being
+// written, or the end of the document.
+TEST(SecureOutput, TextInTheDocumentDoesNotEndTheSession) {
+  FakeHost host = passwordHost();
+  SecureOutputPath path;
+  const std::string body =
+      kBody + "(Minutes @PJL EOJ draft) show\n%%%%EOF\n" + kTrailer + "%%MARKER-TEXT%% showpage\n";
+  ASSERT_TRUE(send(path, host, kHeader));
+  ASSERT_TRUE(send(path, host, body));
+  EXPECT_TRUE(path.encrypting());
+  path.expectTrailer();
+  ASSERT_TRUE(send(path, host, kTrailer.substr(0, 7)));  // the trailer split across chunks
+  EXPECT_TRUE(path.encrypting());
+  ASSERT_TRUE(send(path, host, kTrailer.substr(7)));
+  EXPECT_FALSE(path.encrypting() || path.collecting());
+  EXPECT_EQ(host.spooled, kCleartext + frame("write_start", "S") + frame("write", seal(kHeader)) +
+                              frame("write", seal(body)) +
+                              frame("write", seal(kTrailer.substr(0, 7))) +
+                              frame("write", seal(kTrailer.substr(7))) + kEnd);
+  EXPECT_EQ(host.spooled.find("MARKER-TEXT"), std::string::npos);
+}
+
+TEST(SecureOutput, TheEndOfTheDocumentFinishesWhatIsOpen) {
+  const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%MARKER-TEXT%% showpage\n";
+  const std::string big = kHeader + kBody + std::string(0x8000, 'b');
+  const struct {
+    const char* name;
+    std::vector<std::string> chunks;
+    std::string spooled;
+  } cases[] = {
+      {"idle: nothing to finish", {}, ""},
+      // An EPS job has neither header nor trailer: its bytes still reach the encryptor.
+      {"still collecting",
+       {"%%MARKER-TEXT%%", eps},
+       frame("write_start", "S") + frame("write", seal("%%MARKER-TEXT%%" + eps)) + kEnd},
+      {"header without its end",
+       {kHeader, kBody},
+       kCleartext + frame("write_start", "S") + frame("write", seal(kHeader)) +
+           frame("write", seal(kBody)) + kEnd},
+      {"beyond the filter's bound",
+       {std::string(0x8000, 'x')},
+       frame("write_start", "S") + frame("write", seal(std::string(0x8000, 'x'))) + kEnd},
+      {"job information and more",
+       {big},
+       kCleartext + frame("write_start", "S") + frame("write", seal(big)) + kEnd},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost host = passwordHost();
+    SecureOutputPath path;
+    for (const std::string& chunk : c.chunks) ASSERT_TRUE(send(path, host, chunk));
+    std::size_t reported = 99;
+    EXPECT_TRUE(path.finish(host, &reported));
+    EXPECT_EQ(host.spooled, c.spooled);
+    EXPECT_FALSE(path.encrypting() || path.collecting());
+    EXPECT_EQ(host.lib.deleted, host.lib.opened);
+    // A second end of the same document finds nothing open.
+    const std::size_t before = host.spooled.size();
+    EXPECT_TRUE(path.finish(host, &reported));
+    EXPECT_EQ(host.spooled.size(), before);
+  }
+}
+
+TEST(SecureOutput, FinishingFailuresNeverLeakPlaintext) {
+  const struct {
+    const char* name;
+    void (*setup)(FakeHost&);
+  } cases[] = {
+      {"library missing", [](FakeHost& h) { h.lib.loads = false; }},
+      {"update fails", [](FakeHost& h) { h.lib.updateResult = 5; }},
+      {"end fails", [](FakeHost& h) { h.lib.endResult = -1; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost host = passwordHost();
+    c.setup(host);
+    SecureOutputPath path;
+    ASSERT_TRUE(send(path, host, "%%MARKER-TEXT%% EPS body"));
+    EXPECT_FALSE(path.finish(host, nullptr));
+    EXPECT_EQ(host.spooled.find("MARKER-TEXT"), std::string::npos);
+    EXPECT_FALSE(path.encrypting() || path.collecting());
+    EXPECT_EQ(host.lib.deleted, host.lib.opened);
+  }
 }
 
 TEST(SecureFrames, Heads) {

@@ -109,6 +109,27 @@ TEST(HeaderFilter, StatesAndComposedHeader) {
       {"40000 bytes without markers", {std::string(40000, 'x')}, false, 8, ""},
       {"32767 bytes keep collecting", {std::string(0x7FFF, 'x')}, false, 1, ""},
       {"32768 bytes give up", {std::string(0x7FFF, 'x'), "y"}, false, 8, ""},
+      // The document's lines are never the header's, however they begin.
+      {"job information only in the document",
+       {kExit + kJob + kEnter + "%!PS-Adobe-3.0\n" + info},
+       false,
+       8,
+       ""},
+      {"user line in the document",
+       {kExit + kJob + kComputer + kReception + kEnter, kUser + "%!PS-Adobe-3.0\n"},
+       false,
+       8,
+       ""},
+      {"card lines in the document",
+       {kExit + kJob + info + kEnter + device + version},
+       true,
+       4,
+       kExit + kJob + "\r\n\r\n" + info + kKeep},
+      {"job name in the document",
+       {kExit + info + kEnter + kJob},
+       false,
+       4,
+       kExit + "@PJL JOB\r\n" + info + kKeep},
       {"unterminated line captured empty",
        {kExit + kJob + kComputer + kUser + "@PJL VEXAUXJOBINFO DATA=\"ReceptionTime=12"},
        false,
@@ -146,27 +167,31 @@ TEST(HeaderFilter, KeepingTimeAndLongLines) {
                         "@PJL VEXAUXJOBINFO DATA=\"KeepingTime=23:05\"\r\n");
 }
 
-TEST(EndOfJobDetector, FindsTheEndAcrossChunks) {
+TEST(EndOfJobDetector, FindsTheTrailerAcrossChunks) {
+  const std::string trailer = "\x1b%-12345X@PJL EOJ\r\n";
   const struct {
     const char* name;
     std::vector<std::string> chunks;
     std::vector<bool> expected;
   } cases[] = {
-      {"trailer in one chunk", {"%!PS\nshowpage\n", "\x1b%-12345X@PJL EOJ\r\n"}, {false, true}},
-      {"EOJ split across chunks", {"data\x1b%-12345X@PJL E", "OJ\r\n"}, {false, true}},
-      {"EOJ split after a long chunk",
-       {std::string(1000, 'p') + "@PJL", " EOJ\r\n"},
+      {"trailer in one chunk", {"%!PS\nshowpage\n", trailer}, {false, true}},
+      {"trailer split across chunks", {"data\x1b%-12345X@PJL E", "OJ\r\n"}, {false, true}},
+      {"trailer split after a long chunk",
+       {std::string(1000, 'p') + "\x1b%-12345X@PJL", " EOJ\r\n"},
        {false, true}},
-      {"two percent signs do not end the job", {"%%EOF\n", "%%EOF"}, {false, false}},
-      {"four percent signs do", {"x%%%%EOF"}, {true}},
-      {"four percent signs split", {"%%%%E", "OF"}, {false, true}},
+      // Only the plug-in's own trailer ends a job, never text that merely resembles it.
+      {"EOJ without the exit sequence", {"(Minutes @PJL EOJ draft)\r\n"}, {false}},
+      {"four percent signs", {"x%%%%EOF\n"}, {false}},
+      {"EOJ with a name", {"\x1b%-12345X@PJL EOJ NAME=\"x\"\r\n"}, {false}},
       {"short chunks",
-       {"@", "P", "J", "L", " ", "E", "O", "J"},
-       {false, false, false, false, false, false, false, true}},
+       {"\x1b", "%-12345X", "@", "P", "J", "L", " ", "E", "O", "J", "\r", "\n"},
+       {false, false, false, false, false, false, false, false, false, false, false, true}},
       {"empty chunk", {"", "abc"}, {false, false}},
-      {"marker deep in a long chunk",
-       {std::string(5000, 'q') + "@PJL EOJ" + std::string(900, 'q')},
+      {"trailer deep in a long chunk",
+       {std::string(5000, 'q') + trailer + std::string(900, 'q')},
        {true}},
+      // The window's unused start is not part of the stream.
+      {"zero bytes are not taken for stream bytes", {std::string("\0", 1)}, {false}},
   };
   for (const auto& c : cases) {
     EndOfJobDetector detector;
@@ -176,17 +201,6 @@ TEST(EndOfJobDetector, FindsTheEndAcrossChunks) {
       EXPECT_EQ(detector.check(chunk.data(), chunk.size()), c.expected[i]) << c.name << " " << i;
     }
   }
-}
-
-TEST(EndOfJobDetector, TailCarriesOverBetweenJobs) {
-  EndOfJobDetector detector;
-  const std::string first = "job one ends with @PJL";
-  EXPECT_FALSE(detector.check(u8(first), first.size()));
-  const std::string second = " EOJ";
-  EXPECT_TRUE(detector.check(u8(second), second.size()));
-  // After a hit the window is not updated: the old tail still precedes the next chunk.
-  const std::string third = " EOJ";
-  EXPECT_TRUE(detector.check(u8(third), third.size()));
 }
 
 }  // namespace

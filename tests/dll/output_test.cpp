@@ -187,6 +187,32 @@ TEST_F(RenderOutput, CancelledSecureJobDropsItsOutputUntilTheNextStream) {
   EXPECT_EQ(next.finish(), "%!PS\n");
 }
 
+// A ResetDC within an encrypted secure document brings another device mode (here one whose job
+// type is Normal): the rest of the document is still never sent in clear. The next stream
+// begins a new document, evaluated afresh.
+TEST_F(RenderOutput, EncryptedDocumentStaysEncryptedAcrossResetPdev) {
+  for (const char* later : {"Normal", "Secure", "Spool"}) {
+    SCOPED_TRACE(later);
+    driver.features = {{"VXJob_Type", "Secure_Chip"}, {"VXJobLimit", "False"}};
+    {
+      Document document(kPlain, driver, plugin);
+      document.beginStream();
+      DWORD written = 0;
+      EXPECT_EQ(document.write("secret page 1\n", &written), S_OK);
+      driver.features["VXJob_Type"] = later;
+      EXPECT_EQ(plugin->ResetPDEV(driver.devobj(), driver.devobj()), S_OK);
+      EXPECT_EQ(document.write("secret page 2\n", &written), S_OK);
+      EXPECT_EQ(written, 14u);
+      EXPECT_EQ(document.finish(), "");
+    }
+    Document next(kPlain, driver, plugin);
+    next.beginStream();
+    DWORD written = 0;
+    EXPECT_EQ(next.write("%!PS\n", &written), S_OK);
+    EXPECT_EQ(next.finish(), "%!PS\n");
+  }
+}
+
 // The job type cannot change within a document: the driver is asked once per document, not for
 // every chunk of output.
 TEST_F(RenderOutput, JobTypeIsAskedOncePerDocument) {

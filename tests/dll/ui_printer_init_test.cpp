@@ -62,6 +62,30 @@ std::wstring dependentFile(const wchar_t* name) {
   return vex::joinPath(vex::driverDirectory3(), name);
 }
 
+// The access mask the DACL of `descriptor` allows everyone (S-1-1-0): ~0 for a null DACL
+// (everything), nothing when the descriptor cannot be read.
+std::optional<DWORD> everyoneAccess(PSECURITY_DESCRIPTOR descriptor) {
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  if (!GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted)) return std::nullopt;
+  if (!present || dacl == nullptr) return ~DWORD{0};
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  DWORD mask = 0;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!GetAce(dacl, i, &ace)) continue;
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+        EqualSid(const_cast<DWORD*>(&allowed->SidStart), everyone)) {
+      mask |= allowed->Mask;
+    }
+  }
+  FreeSid(everyone);
+  return mask;
+}
+
 // Whether the file's DACL lets everyone (S-1-1-0) write its data; a null DACL lets everyone do
 // anything. The platform keeps no descriptor of its own for a file: it composes one from the
 // file's permissions (SYSTEM and the owner full access, everyone what the permissions allow)
@@ -74,26 +98,9 @@ std::optional<bool> everyoneMayWrite(const std::wstring& path) {
   if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, block.data(), needed, &needed)) {
     return std::nullopt;
   }
-  BOOL present = FALSE, defaulted = FALSE;
-  PACL dacl = nullptr;
-  if (!GetSecurityDescriptorDacl(block.data(), &present, &dacl, &defaulted)) return std::nullopt;
-  if (!present || dacl == nullptr) return true;
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-  bool mayWrite = false;
-  for (DWORD i = 0; i < dacl->AceCount; ++i) {
-    void* ace = nullptr;
-    if (!GetAce(dacl, i, &ace)) continue;
-    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-    if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-        EqualSid(const_cast<DWORD*>(&allowed->SidStart), everyone) &&
-        (allowed->Mask & (FILE_WRITE_DATA | GENERIC_WRITE | GENERIC_ALL))) {
-      mayWrite = true;
-    }
-  }
-  FreeSid(everyone);
-  return mayWrite;
+  const std::optional<DWORD> mask = everyoneAccess(block.data());
+  if (!mask) return std::nullopt;
+  return (*mask & (FILE_WRITE_DATA | GENERIC_WRITE | GENERIC_ALL)) != 0;
 }
 
 std::optional<bool> privilegeEnabled(const wchar_t* privilege) {
@@ -195,23 +202,63 @@ TEST(PrinterInit, DriverFilesAreOpenedToEveryone) {
   EXPECT_FALSE(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
+// Libraries and programs, and the files no user may change, stay as they are whatever
+// "CCMInfoFile" names: by name, by content, in another letter case.
+TEST(PrinterInit, OnlyDataFilesAreOpenedToEveryone) {
+  const std::wstring name = L"VEX UI init refuse";
+  const std::string image = "MZ\x90\x00 a program under a data file's name";
+  const struct {
+    const char* why;
+    std::wstring ccm;
+  } cases[] = {
+      {"the rendering plug-in", L"vexps.dll"},
+      {"a library by its name", L"VXCCM.DLL"},
+      {"a library by its name, trailing dot", L"VXCCM.DLL."},
+      {"a program by its content", L"VXCCMIMG.DAT"},
+      {"the configuration file", name + L".cap"},
+      {"the version file", L"VEXDEMO.VER"},
+      {"the version file in another case", L"vexdemo.ver"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    vex::PrinterSetup setup = initSetup(name, {{L"CCMInfoFile", c.ccm}});
+    setup.extraFiles = {{L"VXCCM.DLL", "colour matching"}, {L"VXCCMIMG.DAT", image}};
+    setup.dependentFiles = {L"VEXDEMO.CAP", L"VEXDEMO.INI", L"VEXDEMO.VER", L"VXCCM.DLL",
+                            L"VXCCMIMG.DAT"};
+    TestPrinter printer(setup);
+    std::wstring target = dependentFile(c.ccm.c_str());
+    while (target.back() == L'.') target.pop_back();
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY))
+        << vex::test::narrow(target);
+    EXPECT_EQ(vex::initialisePrinter(name.c_str()), 0u);
+    EXPECT_EQ(everyoneMayWrite(target), std::optional<bool>(false)) << vex::test::narrow(target);
+    // The plug-in INI file beside them is still opened: users save overlays and watermarks there.
+    EXPECT_EQ(everyoneMayWrite(dependentFile(L"VEXDEMO.INI")), std::optional<bool>(true));
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
 TEST(PrinterInit, OpenFileSecurityDirectly) {
   vex::test::TempFolder folder(L"vex-security");
   const std::wstring file = folder.file(L"file.txt");
   vex::test::writeTextFile(file, "x");
-  alignas(SECURITY_DESCRIPTOR) BYTE descriptor[SECURITY_DESCRIPTOR_MIN_LENGTH] = {};
+  vex::SharedFileSecurity security;
+  ASSERT_TRUE(security.ok());
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(everyoneMayWrite(file), std::optional<bool>(false));
-  EXPECT_TRUE(vex::openFileSecurity(file.c_str(), descriptor));
+  EXPECT_TRUE(vex::openFileSecurity(file.c_str(), security));
   EXPECT_EQ(everyoneMayWrite(file), std::optional<bool>(true));
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision = 0;
-  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
-  EXPECT_TRUE(control & SE_DACL_PRESENT) << "the caller's descriptor holds the null DACL";
-  EXPECT_FALSE(vex::openFileSecurity(folder.file(L"missing.txt").c_str(), descriptor));
-  EXPECT_FALSE(vex::openFileSecurity(nullptr, descriptor));
-  EXPECT_FALSE(vex::openFileSecurity(file.c_str(), nullptr));
-  EXPECT_FALSE(vex::openFileSecurity(L"", descriptor));
+  // Everyone reads and writes the data; a null DACL would also hand out deleting the file and
+  // changing its permissions and owner.
+  const std::optional<DWORD> granted = everyoneAccess(security.descriptor());
+  ASSERT_TRUE(granted.has_value());
+  EXPECT_EQ(*granted & (FILE_GENERIC_READ | FILE_GENERIC_WRITE),
+            DWORD{FILE_GENERIC_READ | FILE_GENERIC_WRITE});
+  EXPECT_EQ(*granted & (WRITE_DAC | WRITE_OWNER | DELETE | GENERIC_ALL), 0u)
+      << std::hex << *granted;
+  EXPECT_FALSE(vex::openFileSecurity(folder.file(L"missing.txt").c_str(), security));
+  EXPECT_FALSE(vex::openFileSecurity(nullptr, security));
+  EXPECT_FALSE(vex::openFileSecurity(L"", security));
 }
 
 TEST(PrinterInit, TakeOwnershipPrivilegeChangesOnlyThatPrivilege) {

@@ -71,9 +71,9 @@ prolog_case eps "$work/eps.expected" "${printer[@]}" '[Features]' 'Dialect=2' \
 # A plug-in INI file of its own: a procedure set of exactly 2048 bytes is sent whole (two blocks,
 # then the empty read); names with a folder part, a drive or "..", and missing files, send
 # nothing.
-pluginini() {  # file, PROCSET_JP, OVERLAY_JP
+pluginini() {  # file, PROCSET_JP, OVERLAY_JP [, OVERPRT_JP]
   printf '%s\r\n' '[OEMFiles]' 'OEMDriverFile1=vexps.dll' 'OEMConfigFile1=vexui.dll' \
-    '[DependentFiles]' "PROCSET_JP=$2" "OVERLAY_JP=$3" >"$1"
+    '[DependentFiles]' "PROCSET_JP=$2" "OVERLAY_JP=$3" "OVERPRT_JP=${4:-}" >"$1"
 }
 { printf '%%!PS\n'; for i in $(seq 40); do printf '%% two blocks exactly ..............................\n'; done
 } >"$work/padding.ps"
@@ -97,11 +97,28 @@ prolog_case outside "$work/outside.expected" '[Printer]' 'Name=VEX WM Prolog INI
   '[Features]' 'VXOverlay=Use' '[Record]' 'overlayList=255,255,255,255'
 rm -f "$dir3/../E2ESECRET.PS"
 
+# Files that every user may write after printer initialisation (the plug-in INI file, the PPD,
+# the colour-matching file) or that no user may change (configuration and version file) are
+# never sent as resources, in any letter case.
+shared_printer=('[Printer]' 'Name=VEX WM Prolog Shared' 'Driver=VEX WM Prolog Shared PS'
+  'Model.JobInfoDll=' 'Model.CCMInfoFile=E2ECCM.DAT')
+printf '%%!PS colour matching\n' >"$work/E2ECCM.DAT"
+{ header shared-1; values 1 0 2; printf "$form_block"; trailer; } >"$work/shared-1.expected"
+{ header shared-2; values 1 0 2; printf "$form_block"; trailer; } >"$work/shared-2.expected"
+pluginini "$work/E2EPROL3.INI" E2EPROL3.INI VEXDEMO.PPD 'VEX WM Prolog Shared.cap'
+prolog_case shared-1 "$work/shared-1.expected" "${shared_printer[@]}" \
+  "Files=$(winpath "$work/E2EPROL3.INI"),$(winpath "$work/E2ECCM.DAT")" \
+  '[Features]' 'VXOverlay=Use' 'VXOverPrint=True' '[Record]' 'overlayList=255,255,255,255'
+pluginini "$work/E2EPROL3.INI" vexdemo.ver E2ECCM.DAT e2eprol3.ini
+prolog_case shared-2 "$work/shared-2.expected" "${shared_printer[@]}" \
+  "Files=$(winpath "$work/E2EPROL3.INI"),$(winpath "$work/E2ECCM.DAT")" \
+  '[Features]' 'VXOverlay=Use' 'VXOverPrint=True' '[Record]' 'overlayList=255,255,255,255'
+
 # An IC-card printer adds the card marker.
 { header card; cat "$package/VEXPROC.PS"; values 1 0 2 card; trailer; } >"$work/card.expected"
 prolog_case card "$work/card.expected" '[Printer]' 'Name=VEX WM Card' 'Driver=VEX WM Card PS' \
   'Model.JobInfoDll=' 'Model.CARD_DLL=test_card_yes.dll' 'Files=test_card_yes.dll' \
   '[Features]' 'VXJob_Type=Normal' 'VXOverlay=None'
 
-rm -f "$dir3"/E2EPROL?.INI "$dir3/E2EPS2K.PS"
+rm -f "$dir3"/E2EPROL?.INI "$dir3/E2EPS2K.PS" "$dir3/E2ECCM.DAT"
 finish prolog_resources

@@ -29,7 +29,8 @@ cipher_password() {  # password -> hex of the library's enciphered password
 # document is in clear in the job file.
 secure_job() {
   local name=$1 expected_rc=$2; shift 2
-  job_file "$name" "$@" '[Document]' 'Name=Secret report' 'Pages=2' "Body=$(winpath "$work/body.ps")"
+  job_file "$name" "$@" '[Document]' "Name=${doc:-Secret report}" 'Pages=2' \
+    "Body=$(winpath "${body:-$work/body.ps}")"
   local rc=0
   render "$name" || rc=$?
   if [ "$rc" -ne "$expected_rc" ]; then
@@ -44,7 +45,8 @@ secure_job() {
 # The same document as a Normal job: the marker is there in clear.
 plain_job() {
   local name=$1 rc=0; shift
-  job_file "$name" "$@" '[Document]' 'Name=Secret report' 'Pages=2' "Body=$(winpath "$work/body.ps")"
+  job_file "$name" "$@" '[Document]' "Name=${doc:-Secret report}" 'Pages=2' \
+    "Body=$(winpath "${body:-$work/body.ps}")"
   render "$name" || rc=$?
   [ "$rc" -eq 0 ] || fail "$name: render-host exited with $rc: $(cat "$work/$name.err")"
   grep -aq "$marker" "$work/$name.prn" || fail "$name: the marker is not in the plain job"
@@ -146,5 +148,32 @@ for n in 1 2; do
   secure_job "again-$n" 0 "${password_printer[@]}" '[Features]' 'VXJob_Type=Secure_Chip' "${record[@]}" &&
     inspect_ok "again-$n" --password 4321
 done
+
+# 6. Text of the document that looks like the end of a job (the document's name in the header,
+#    "@PJL EOJ" and "%%%%EOF" in its body) does not end the encrypted session: the stream is one
+#    whole session ended by the plug-in's own trailer, holding the whole document.
+printf '%%!PS-Adobe-3.0 fragment\n(@PJL EOJ) pop\n%%%%%%%%EOF\n72 700 moveto (%s) show\nshowpage\n' \
+  "$marker" >"$work/eoj-body.ps"
+if doc='Minutes @PJL EOJ draft' body=$work/eoj-body.ps secure_job eoj-text 0 "${password_printer[@]}" \
+    '[Features]' 'VXJob_Type=Secure_Chip' "${record[@]}"; then
+  if inspect_ok eoj-text --password 4321; then
+    doc='Minutes @PJL EOJ draft' body=$work/eoj-body.ps plain_job eoj-twin "${password_printer[@]}" \
+      '[Features]' 'VXJob_Type=Normal' "${record[@]}"
+    same_as_normal "$work/eoj-text.plain" "$work/eoj-twin.prn" eoj-text
+  fi
+  [ "$(grep -ac 'SecureJobAccessor:write_start' "$work/eoj-text.prn")" -eq 1 ] ||
+    fail "eoj-text: the document's text started another session"
+fi
+
+# 7. EPS output of a chip job has neither PJL header nor trailer: the end of the document still
+#    sends it encrypted and finishes its session.
+if secure_job eps 0 "${password_printer[@]}" '[Features]' 'VXJob_Type=Secure_Chip' 'Dialect=2' \
+    "${record[@]}"; then
+  if inspect_ok eps --password 4321; then
+    plain_job eps-twin "${password_printer[@]}" '[Features]' 'VXJob_Type=Normal' 'Dialect=2' \
+      "${record[@]}"
+    cmp -s "$work/eps.plain" "$work/eps-twin.prn" || fail "eps: the decrypted stream is not the document"
+  fi
+fi
 
 finish secure_jobs

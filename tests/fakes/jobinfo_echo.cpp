@@ -1,7 +1,8 @@
 // A job-information library for the tests that answers with one PJL comment echoing the request
 // it was given and the calls it received since it was loaded ("2?" a version-2 size query, "0f"
 // a version-0 fill, ...), so that both can be checked in the job. For a printer whose name
-// contains "Refuse" it answers 3 to every version-2 call.
+// contains "Refuse" it answers 3 to every version-2 call; "Hostile" adds lines that must not
+// reach a PJL header; "Huge" reports a size of almost 4 GiB and fills any buffer its text fits.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,20 @@ std::string field(const char* text) {
   if (text == nullptr) return "(null)";
   return std::string(text, strnlen(text, 256));
 }
+bool hasWord(const char* printerName, const char* word) {
+  return field(printerName).find(word) != std::string::npos;
+}
+
+std::string extraLines(const char* printerName) {
+  if (!hasWord(printerName, "Hostile")) return {};
+  return std::string("\x1b%-12345X@PJL SET HOSTILE=1\r\n") +  // an exit sequence
+         "@PJL SET HOSTILE=2\n" +                             // LF only
+         "@PJL SET HOSTILE=3\x01\r\n" +                       // a control byte
+         "%!PS HOSTILE=4\r\n" +                               // not PJL
+         "@PJL ENTER LANGUAGE=POSTSCRIPT\r\nHOSTILE=5 showpage\r\n" + "@PJL EOJ HOSTILE=6\r\n" +
+         "@PJL COMMENT KEPT\r\n" + "@PJL SET HOSTILE=7";
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) int __cdecl GetJobInfoCmd(std::uint32_t version,
@@ -30,10 +45,12 @@ extern "C" __declspec(dllexport) int __cdecl GetJobInfoCmd(std::uint32_t version
                            "|job=" + std::to_string(request->jobId) +
                            "|pages=" + std::to_string(request->pagesPerSheet) +
                            "|app=" + (version == 2 ? field(request->applicationName) : "-") +
-                           "|calls=" + g_calls + "\r\n";
+                           "|calls=" + g_calls + "\r\n" + extraLines(request->printerName);
   if (buffer == nullptr) {
     // Room for the calls still to come; the text ends at its zero.
-    *size = static_cast<std::uint32_t>(text.size() + 1 + 64);
+    *size = hasWord(request->printerName, "Huge")
+                ? 0xFFFFFFF0u
+                : static_cast<std::uint32_t>(text.size() + 1 + 64);
     return 1;
   }
   if (*size < text.size() + 1) return 2;

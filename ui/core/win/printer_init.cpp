@@ -13,6 +13,7 @@
 #include "feature_keyword.h"
 #include "opened_printer.h"
 #include "option_discovery_rules.h"
+#include "shared_driver_files.h"
 #include "text_convert.h"
 #include "ui_module_state.h"
 
@@ -197,21 +198,21 @@ DWORD initialisePrinter(const wchar_t* printerName) {
 
   wchar_t iniPath[kPathChars] = L"";
   if (findDriverFiles(printer.get(), iniPath)) {
-    alignas(SECURITY_DESCRIPTOR) BYTE descriptor[SECURITY_DESCRIPTOR_MIN_LENGTH] = {};
-    if (iniPath[0] != L'\0') {
-      openFileSecurity(iniPath, descriptor);
-      const DWORD attributes = GetFileAttributesW(iniPath);
+    // Only data files are opened to every user: never a library or program (whatever a
+    // configuration value names), nor the configuration or version file.
+    SharedFileSecurity security;
+    const std::wstring ini = boundedWide(iniPath, kPathChars);
+    if (!ini.empty() && mayOpenToEveryone(printer.get(), ini)) {
+      openFileSecurity(ini.c_str(), security);
+      const DWORD attributes = GetFileAttributesW(ini.c_str());
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetFileAttributesW(iniPath, attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(ini.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
       }
-      const std::wstring ppd = toWide(ppdPathFor(toU16(boundedWide(iniPath, kPathChars))));
-      if (!ppd.empty()) openFileSecurity(ppd.c_str(), descriptor);
     }
-    const std::wstring ccm = readModelString(printer.get(), L"CCMInfoFile");
-    if (!ccm.empty()) {
-      const std::wstring path = driverFilePath(ccm);
-      if (!path.empty()) openFileSecurity(path.c_str(), descriptor);
-    }
+    const std::wstring ppd = ini.empty() ? std::wstring() : ppdBesidePluginIni(ini);
+    if (mayOpenToEveryone(printer.get(), ppd)) openFileSecurity(ppd.c_str(), security);
+    const std::wstring ccm = ccmInfoFilePath(printer.get());
+    if (mayOpenToEveryone(printer.get(), ccm)) openFileSecurity(ccm.c_str(), security);
     updateDefaultDevmode(printerName);
   }
 
@@ -320,33 +321,40 @@ OptionFileRecord recordOptionFileReport(HANDLE printer) {
   return OptionFileRecord::Written;
 }
 
-bool openFileSecurity(const wchar_t* path, PSECURITY_DESCRIPTOR descriptor) {
-  if (path == nullptr || path[0] == L'\0' || descriptor == nullptr) return false;
-  if (!InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-      !SetSecurityDescriptorDacl(descriptor, TRUE, nullptr, FALSE)) {
-    return false;
-  }
-  if (SetFileSecurityW(path, DACL_SECURITY_INFORMATION, descriptor)) return true;
+SharedFileSecurity::SharedFileSecurity() {
+  DWORD size = sizeof everyone_;
+  if (!CreateWellKnownSid(WinWorldSid, nullptr, everyone_, &size)) return;
+  size = sizeof administrators_;
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators_, &size)) return;
+  size = sizeof system_;
+  if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, system_, &size)) return;
+  auto* acl = reinterpret_cast<PACL>(acl_);
+  ok_ = InitializeAcl(acl, sizeof acl_, ACL_REVISION) &&
+        AddAccessAllowedAce(acl, ACL_REVISION, kEveryoneAccess, everyone_) &&
+        AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, administrators_) &&
+        AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, system_) &&
+        InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
+}
+
+bool openFileSecurity(const wchar_t* path, SharedFileSecurity& security) {
+  if (path == nullptr || path[0] == L'\0' || !security.ok()) return false;
+  if (SetFileSecurityW(path, DACL_SECURITY_INFORMATION, security.descriptor())) return true;
 
   // Refused: the local Administrators group takes the file over first.
-  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-  PSID administrators = nullptr;
-  if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
+  SECURITY_DESCRIPTOR owner{};
+  if (!InitializeSecurityDescriptor(&owner, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorOwner(&owner, security.administrators(), FALSE)) {
     return false;
   }
-  bool opened = false;
-  if (SetSecurityDescriptorOwner(descriptor, administrators, FALSE)) {
-    bool privileged = false;
-    if (!SetFileSecurityW(path, OWNER_SECURITY_INFORMATION, descriptor)) {
-      privileged = takeOwnershipPrivilege(true);
-      SetFileSecurityW(path, OWNER_SECURITY_INFORMATION, descriptor);
-    }
-    opened = SetFileSecurityW(path, DACL_SECURITY_INFORMATION, descriptor) != FALSE;
-    if (privileged) takeOwnershipPrivilege(false);
+  bool privileged = false;
+  if (!SetFileSecurityW(path, OWNER_SECURITY_INFORMATION, &owner)) {
+    privileged = takeOwnershipPrivilege(true);
+    SetFileSecurityW(path, OWNER_SECURITY_INFORMATION, &owner);
   }
-  SetSecurityDescriptorOwner(descriptor, nullptr, FALSE);  // the SID is freed next
-  FreeSid(administrators);
+  const bool opened =
+      SetFileSecurityW(path, DACL_SECURITY_INFORMATION, security.descriptor()) != FALSE;
+  if (privileged) takeOwnershipPrivilege(false);
   return opened;
 }
 

@@ -56,10 +56,34 @@ enum class OptionFileRecord {
 void recordOptionFile(HANDLE printer);
 OptionFileRecord recordOptionFileReport(HANDLE printer);
 
-// Opens the file to everyone (a null DACL); when that is refused, makes the local Administrators
-// group the owner (with "SeTakeOwnershipPrivilege" if needed) and tries again. `descriptor` is
-// the caller's block of at least SECURITY_DESCRIPTOR_MIN_LENGTH bytes; it is initialised here.
-bool openFileSecurity(const wchar_t* path, PSECURITY_DESCRIPTOR descriptor);
+// The permissions printer initialisation gives the files every user writes (overlays,
+// watermarks, alert flags): everyone may read and write their data, but neither delete them nor
+// change their permissions or owner; Administrators and SYSTEM keep full control.
+class SharedFileSecurity {
+ public:
+  SharedFileSecurity();
+  SharedFileSecurity(const SharedFileSecurity&) = delete;
+  SharedFileSecurity& operator=(const SharedFileSecurity&) = delete;
+
+  bool ok() const { return ok_; }
+  PSECURITY_DESCRIPTOR descriptor() { return &descriptor_; }  // the DACL above
+  PSID administrators() { return administrators_; }
+
+  // Access that everyone is granted.
+  static constexpr DWORD kEveryoneAccess = FILE_GENERIC_READ | FILE_GENERIC_WRITE;
+
+ private:
+  bool ok_ = false;
+  SECURITY_DESCRIPTOR descriptor_{};
+  alignas(DWORD) BYTE everyone_[SECURITY_MAX_SID_SIZE] = {};
+  alignas(DWORD) BYTE administrators_[SECURITY_MAX_SID_SIZE] = {};
+  alignas(DWORD) BYTE system_[SECURITY_MAX_SID_SIZE] = {};
+  alignas(DWORD) BYTE acl_[512] = {};
+};
+
+// Gives the file `security`'s DACL; when that is refused, makes the local Administrators group
+// the owner (with "SeTakeOwnershipPrivilege" if needed) and tries again.
+bool openFileSecurity(const wchar_t* path, SharedFileSecurity& security);
 
 // Enables "SeTakeOwnershipPrivilege" in the process token, or disables it again. True when the
 // token was adjusted and the thread's last error is 0 afterwards.
