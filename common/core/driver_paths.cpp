@@ -26,4 +26,12 @@ DriverFilePath composeDriverFilePath(std::u16string_view driverDirectory,
   return result;
 }
 
+std::u16string ppdPathFor(std::u16string_view iniPath) {
+  const std::size_t dot = iniPath.find_last_of(u'.');
+  if (dot == std::u16string_view::npos || iniPath.size() - dot != 4) return {};
+  const std::size_t separator = iniPath.find_last_of(u"\\/");
+  if (separator != std::u16string_view::npos && separator > dot) return {};
+  return std::u16string(iniPath.substr(0, dot + 1)) + u"PPD";
+}
+
 }  // namespace vex

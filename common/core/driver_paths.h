@@ -22,4 +22,8 @@ DriverFilePath composeDriverFilePath(std::u16string_view driverDirectory,
 
 bool isBareFileName(std::u16string_view name);
 
+// The PPD beside the plug-in INI file: the same path with its 3-letter extension replaced by
+// "PPD". Empty when the path does not end in a 3-letter extension.
+std::u16string ppdPathFor(std::u16string_view iniPath);
+
 }  // namespace vex

@@ -4,8 +4,9 @@
 
 #include "config_files.h"
 #include "data_files.h"
-#include "kernel_handle.h"
+#include "driver_paths.h"
 #include "text_convert.h"
+#include "unique_handle.h"
 
 namespace vex {
 namespace {
@@ -54,11 +55,8 @@ bool isProgramFile(const std::wstring& path) {
 }
 
 std::wstring ppdBesidePluginIni(const std::wstring& pluginIniPath) {
-  const std::size_t dot = pluginIniPath.find_last_of(L'.');
-  if (dot == std::wstring::npos || pluginIniPath.size() - dot != 4) return {};
-  const std::size_t separator = pluginIniPath.find_last_of(L"\\/");
-  if (separator != std::wstring::npos && separator > dot) return {};
-  return pluginIniPath.substr(0, dot + 1) + L"PPD";
+  const std::u16string ppd = ppdPathFor(toU16(pluginIniPath));
+  return std::wstring(ppd.begin(), ppd.end());
 }
 
 std::wstring ccmInfoFilePath(HANDLE printer) {

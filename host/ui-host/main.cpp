@@ -15,13 +15,13 @@
 #include "app_channel.h"
 #include "dialog_script.h"
 #include "host_files.h"
-#include "kernel_handle.h"
 #include "options.h"
 #include "printer_setup.h"
 #include "private_settings.h"
 #include "record_fields.h"
 #include "sheet_host.h"
 #include "ui_session.h"
+#include "unique_handle.h"
 
 namespace vex::uihost {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "app_channel.h"
 #include "config_files.h"
-#include "kernel_handle.h"
 #include "text_convert.h"
+#include "unique_handle.h"
 
 namespace vex {
 namespace {

@@ -17,6 +17,7 @@
 #include "prolog_values.h"
 #include "shared_driver_files.h"
 #include "text_convert.h"
+#include "unique_handle.h"
 #include "watermark_ps.h"
 
 namespace vex {
@@ -26,13 +27,6 @@ constexpr std::size_t kResourceNameChars = 520;
 constexpr std::size_t kOverlayTextChars = 511;  // 510 characters and the terminator
 constexpr std::size_t kWatermarkTextBytes = 265;
 constexpr std::size_t kFontNameBytes = 128;
-
-struct FileHandle {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  ~FileHandle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
 
 // The plug-in INI file of the printer: as found at DrvStartDoc, else looked up now.
 std::wstring pluginIni(PDEVOBJ pdevobj) {
@@ -72,15 +66,14 @@ bool sendResourceFile(const JobWriteContext& job, const std::wstring& ini, std::
   if (!isResourceFileName(toU16(fileName))) return true;
   const std::wstring path = driverFilePath(fileName);
   if (path.empty()) return true;
-  FileHandle file;
-  file.handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file.handle == INVALID_HANDLE_VALUE) return true;
-  if (!isSendableResource(job.pdevobj->hPrinter, ini, file.handle)) return true;
+  const KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return true;
+  if (!isSendableResource(job.pdevobj->hPrinter, ini, file.get())) return true;
   char block[kResourceBlockBytes];
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(file.handle, block, sizeof block, &read, nullptr)) return false;
+    if (!ReadFile(file.get(), block, sizeof block, &read, nullptr)) return false;
     if (read == 0) return true;
     if (!injectionWrite(job.helper, job.pdevobj, std::string_view(block, read))) return false;
   }

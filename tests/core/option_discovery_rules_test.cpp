@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "driver_paths.h"
+
 namespace {
 
 using vex::DiscoveryResult;

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "document_event.h"
-#include "kernel_handle.h"
 #include "printer_support.h"
 #include "ui_module_state.h"
 #include "ui_module_support.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -354,7 +354,7 @@ TEST_F(UiDocumentEvent, RelayProgramDeliversWhenTheSectionCannotBeMade) {
       if (ch == L'/' || ch == L':') ch = L'0';
     }
     KernelHandle taken(CreateEventW(nullptr, TRUE, FALSE,
-                              (L"Local\\" + base + hex8(job.id()) + c.occupied).c_str()));
+                                    (L"Local\\" + base + hex8(job.id()) + c.occupied).c_str()));
     ASSERT_TRUE(taken);
     PipeServer server(L"\\\\.\\pipe\\" + std::wstring(c.pipe) + L"\\" + hex8(job.id()) +
                       L"\\AppInfo");
@@ -373,7 +373,7 @@ TEST_F(UiDocumentEvent, NoRelayProgramConfiguredNothingIsDelivered) {
   TestPrinter printer(setup);
   SpoolerJob job(printer.handle());
   KernelHandle taken(CreateEventW(nullptr, TRUE, FALSE,
-                            (L"Local\\VEX UI Relay None" + hex8(job.id()) + L"B").c_str()));
+                                  (L"Local\\VEX UI Relay None" + hex8(job.id()) + L"B").c_str()));
   PipeServer server(L"\\\\.\\pipe\\VEX UI Relay None\\" + hex8(job.id()) + L"\\AppInfo");
   EXPECT_EQ(startDocPost(printer.handle(), job.id()), S_OK);
   EXPECT_FALSE(server.receive(1500).has_value());

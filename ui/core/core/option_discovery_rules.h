@@ -83,8 +83,4 @@ bool isUsbPort(const char* portName);
 std::vector<std::pair<std::string, std::string>> optionFileKeywords(const OptionDataValues& values,
                                                                     bool osVersion6OrLater);
 
-// The companion of the plug-in INI file whose security is opened too: the same path with its
-// ".ini" extension replaced by "PPD". Empty when the path does not end in a 3-letter extension.
-std::u16string ppdPathFor(std::u16string_view iniPath);
-
 }  // namespace vex
