@@ -68,7 +68,7 @@ enum class JobPasswordCheck : std::uint16_t {
   invalidJobName = 8001,   // "作业名称无效。"
 };
 
-// OK in the Part's order: the password first (exactly four digits), then the name (not empty
+// OK checks the password first (exactly four digits), then the name (not empty
 // unless 1007 is checked). Only when accepted are `jobName`, `jobPassword` and
 // `jobNameRequired` written; both text fields are cleared before the new text goes in. The field
 // texts pass the fields' own filters again, so the record holds only what the fields accept.
