@@ -18,6 +18,7 @@ static_assert(sizeof(CryptoSettingsBlock::password) == cryptoblock::passwordByte
 static_assert(offsetof(CryptoSettingsBlock, askAtPrint) == cryptoblock::flag);
 static_assert(offsetof(CryptoSettingsBlock, keepingTime) == cryptoblock::keepingTime);
 static_assert(sizeof(CryptoSettingsBlock) == cryptoblock::usedBytes);
+static_assert(sizeof(CryptoBlock) == cryptoblock::reservedBytes);
 
 constexpr std::size_t kMaxEncipheredBytes = 255;
 
