@@ -1,6 +1,7 @@
-// What the job-name field of the print-time dialog accepts. The name goes into a quoted PJL line,
-// so the field keeps only printable ASCII without the double quote; everything else that reaches
-// it (a pasted or composed character, a quote, a control character) is taken out again.
+// What a job-name field accepts (the print-time dialog and the job password dialog). The name
+// goes into a quoted PJL line, so the field keeps only printable ASCII without the double quote;
+// everything else that reaches it (a pasted or composed character, a quote, a control character)
+// is taken out again.
 #pragma once
 
 #include <cstddef>
