@@ -5,20 +5,11 @@
 
 #include "private_settings.h"
 #include "ps_text.h"
+#include "sine_table.h"
 
 namespace vex {
 
-const std::array<std::int16_t, 91>& sineTable() {
-  static const std::array<std::int16_t, 91> table = [] {
-    std::array<std::int16_t, 91> t{};
-    const double pi = std::acos(-1.0);
-    for (int i = 0; i <= 90; ++i) {
-      t[i] = static_cast<std::int16_t>(std::lround(10000.0 * std::sin(i * pi / 180.0)));
-    }
-    return t;
-  }();
-  return table;
-}
+const std::array<std::int16_t, 91>& sineTable() { return kSineTable; }
 
 OrientedPlacement orientPlacement(std::int32_t angle, std::int32_t offsetX, std::int32_t offsetY,
                                   std::uint8_t orientation) {

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "watermark_ps.h"
 
 namespace {
 
@@ -114,14 +113,6 @@ TEST(PreviewSine, AnchorValuesAndTheCosine) {
   }
 }
 
-// The preview turns the text by the values the printed page is turned by.
-TEST(PreviewSine, SameTableAsThePrintedWatermark) {
-  const auto& printed = vex::sineTable();
-  for (int k = 0; k <= 90; ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_EQ(vex::previewSine(k), printed[k]);
-  }
-}
 
 TEST(PreviewAngle, WholeTurnsBringAnyAngleIntoRange) {
   const struct {
