@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,6 +82,15 @@ TEST(FinisherRules, PunchTypeAndAllowance) {
         << c.pageSize << " P=" << c.type << " L=" << c.layout << " O=" << c.orientation
         << " B=" << c.bind;
   }
+}
+
+TEST(FinisherRules, PageLayoutByteOfTheDeviceMode) {
+  std::vector<std::uint8_t> deviceMode(357, 0);
+  deviceMode[356] = 3;
+  EXPECT_EQ(vex::pageLayoutOf(deviceMode), 3);
+  // A device mode that ends just before the byte has no layout to read.
+  EXPECT_EQ(vex::pageLayoutOf(std::span(deviceMode).first(356)), 7);
+  EXPECT_EQ(vex::pageLayoutOf({}), 7);
 }
 
 TEST(FinisherRules, LayoutSignature) {

@@ -7,7 +7,6 @@ namespace vex {
 namespace {
 
 constexpr std::uint8_t kLayoutSpecial = 6;         // treated apart in every table
-constexpr std::uint8_t kLayoutUnknown = 7;         // what the signature records for layouts above 6
 constexpr std::uint8_t kSignatureLayout6Only = 6;  // layout 6, no orientation selection, no punch
 constexpr std::uint32_t kBindNoPunch = 4;          // the binding position that rules out punching
 
@@ -57,6 +56,10 @@ std::uint32_t bindPositionForClass(int paperClass, std::uint32_t b, std::uint8_t
 
 }  // namespace
 
+std::uint8_t pageLayoutOf(std::span<const std::uint8_t> deviceMode) {
+  return deviceMode.size() > kPageLayoutOffset ? deviceMode[kPageLayoutOffset] : kUnknownPageLayout;
+}
+
 int punchTypeOf(std::string_view punchUnit) {
   constexpr std::string_view kTypes[] = {"Type1", "Type2", "Type3", "Type4"};
   for (int i = 0; i < 4; ++i) {
@@ -104,7 +107,7 @@ bool punchAllowedFor(std::string_view pageSize, int punchType, std::uint8_t page
 
 std::uint8_t layoutSignatureOf(std::uint8_t pageLayout, std::uint32_t orientationSelection,
                                int punchType) {
-  unsigned f = std::min(pageLayout, kLayoutUnknown);
+  unsigned f = std::min(pageLayout, kUnknownPageLayout);
   if (orientationSelection == 1) f += 0x80;
   if (orientationSelection == 2) f += 0x40;
   f += static_cast<unsigned>(std::clamp(punchType, 0, 4)) << 3;

@@ -5,7 +5,9 @@
 // slots and the record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace vex {
@@ -54,9 +56,17 @@ struct FinisherOutcome {
   bool operator==(const FinisherOutcome&) const = default;
 };
 
-// Everything the page's first two steps decide: the output-bin rule, then the finisher
+// What the page decides first when it is created: the output-bin rule, then the finisher
 // consistency.
 FinisherOutcome resolveFinisher(const FinisherInputs& in);
+
+// L is the core driver's byte at this offset of its public device mode (in the driver's own
+// extra bytes after the public fields). `deviceMode` holds the device mode's bytes as far as its
+// stated sizes reach and lie in its buffer; a device mode that ends before the byte has no known
+// layout and gives kUnknownPageLayout.
+inline constexpr std::size_t kPageLayoutOffset = 356;
+inline constexpr std::uint8_t kUnknownPageLayout = 7;
+std::uint8_t pageLayoutOf(std::span<const std::uint8_t> deviceMode);
 
 // The single steps on their own.
 
@@ -73,8 +83,8 @@ bool punchAllowedFor(std::string_view pageSize, int punchType, std::uint8_t page
                      std::int16_t orientation, std::uint32_t bindPosition);
 
 // F: the layout in bits 0..2, the punch type from bit 3, 0x40 and 0x80 for orientation
-// selections 2 and 1. A layout above 6 is not one the core driver defines; it is recorded as 7,
-// so that it can neither spill into the other bits nor pass for layout 6.
+// selections 2 and 1. A layout above 6 is not one the core driver defines; it is recorded as
+// kUnknownPageLayout, so that it can neither spill into the other bits nor pass for layout 6.
 std::uint8_t layoutSignatureOf(std::uint8_t pageLayout, std::uint32_t orientationSelection,
                                int punchType);
 
