@@ -9,6 +9,18 @@ bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
+// The command word after "@PJL" and its blanks, in capitals.
+std::string commandWord(std::string_view line) {
+  std::size_t i = 4;
+  while (i < line.size() && line[i] == ' ') ++i;
+  std::string word;
+  for (; i < line.size() && line[i] != ' ' && line[i] != '='; ++i) {
+    const char c = line[i];
+    word.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+  }
+  return word;
+}
+
 bool isAcceptedLine(std::string_view line) {
   if (!startsWith(line, "@PJL ") || line.size() < 7 || line.substr(line.size() - 2) != "\r\n") {
     return false;
@@ -18,8 +30,10 @@ bool isAcceptedLine(std::string_view line) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) return false;
   }
-  // The header's own structure: the block must not switch the language or end the job early.
-  return !startsWith(body, "@PJL ENTER") && !startsWith(body, "@PJL EOJ");
+  // The header's own structure: the block must not switch the language or end the job early,
+  // however the command is spelt (PJL command words are not case-sensitive).
+  const std::string word = commandWord(body);
+  return word != "ENTER" && word != "EOJ";
 }
 
 }  // namespace
