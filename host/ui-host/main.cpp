@@ -111,6 +111,17 @@ void writeRecord(const std::wstring& path, const std::vector<std::uint8_t>& reco
   }
 }
 
+// A file given on the command line, at most `limit` bytes; anything else is a usage error.
+std::string readInputFile(const std::wstring& path, std::size_t limit, const wchar_t* what) {
+  std::string bytes;
+  DWORD code = 0;
+  if (!readWholeFile(path, limit, &bytes, &code)) {
+    throw HostError{kBadInput, L"cannot read " + std::wstring(what) + path + L" (at most " +
+                                   std::to_wstring(limit) + L" bytes): " + win32ErrorText(code)};
+  }
+  return bytes;
+}
+
 // The record as an application or the pages leave it (the defaults overwritten by the bytes of
 // `inPath` and by the fields), then the driver's merge over the defaults.
 std::vector<std::uint8_t> mergedRecord(
@@ -118,13 +129,7 @@ std::vector<std::uint8_t> mergedRecord(
     const std::wstring& inPath, const std::vector<std::pair<std::string, std::wstring>>& fields) {
   std::vector<std::uint8_t> edited = defaults;
   if (!inPath.empty()) {
-    std::string bytes;
-    DWORD code = 0;
-    if (!readWholeFile(inPath, kRecordSize, &bytes, &code)) {
-      throw HostError{kBadInput, L"cannot read " + inPath + L" (at most " +
-                                     std::to_wstring(kRecordSize) + L" bytes): " +
-                                     win32ErrorText(code)};
-    }
+    const std::string bytes = readInputFile(inPath, kRecordSize, L"");
     std::memcpy(edited.data(), bytes.data(), bytes.size());
   }
   for (const auto& [name, text] : fields) {
@@ -155,13 +160,7 @@ void runRecord(const Options& options, IPrintOemUI2* plugin, HANDLE printer) {
 // The whole script is read and parsed before anything is installed or shown: a bad script is a
 // usage error with its line number.
 std::vector<Step> loadScript(const std::wstring& path) {
-  std::string bytes;
-  DWORD code = 0;
-  if (!readWholeFile(path, kMaxScriptBytes, &bytes, &code)) {
-    throw HostError{kBadInput, L"cannot read the script " + path + L" (at most " +
-                                   std::to_wstring(kMaxScriptBytes) + L" bytes): " +
-                                   win32ErrorText(code)};
-  }
+  const std::string bytes = readInputFile(path, kMaxScriptBytes, L"the script ");
   std::vector<Step> steps;
   ScriptError error;
   if (!parseScript(bytes, &steps, &error)) {
