@@ -102,6 +102,11 @@ bool JobOptionsPage::cryptoLoads() {
   return cryptoLoads_ == 1;
 }
 
+// The dialog manager's way of moving the focus, so that the default button follows it.
+void JobOptionsPage::focus(int id) {
+  SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(id)), TRUE);
+}
+
 void JobOptionsPage::changed() {
   if (!initialising_) notifySheetChanged(window());
 }
@@ -309,7 +314,7 @@ bool JobOptionsPage::validate() {
       return true;
     }
     messageFromStrings(window(), IDS_INVALID_SETTINGS, 0, MB_ICONSTOP);
-    SetFocus(control(editId));
+    focus(editId);
     SendDlgItemMessageW(window(), editId, EM_SETSEL, 0, -1);
     MessageBeep(MB_OK);
     return false;
@@ -467,7 +472,7 @@ void JobOptionsPage::forceSingleCopy() {
 }
 
 void JobOptionsPage::checkJobType(int buttonId, int lastButtonId) {
-  SetFocus(control(buttonId));
+  focus(buttonId);
   CheckRadioButton(window(), IDC_JOB_TYPE_FIRST, lastButtonId, buttonId);
 }
 
