@@ -56,7 +56,7 @@ for folder in x86 x64; do
   for binary in "$package/$folder"/*.dll "$package/$folder"/*.exe; do
     [ -e "$binary" ] || continue
     count=$((count + 1))
-    problems=$(release_faults "$objdump" "$binary" "$symbols/$folder")
+    problems=$(release_faults "$objdump" "$binary" "$symbols/$folder" | paste -sd';' | sed 's/;/; /g')
     [ -z "$problems" ] || fail "$folder/$(basename "$binary") $problems"
   done
 done
