@@ -70,7 +70,7 @@ std::span<const ColourPage::Route> ColourPage::routes() const {
 }
 
 bool ColourPage::onInit() {
-  if (!swatchRegistryPath(printerOf(context_)))
+  if (!modelNamesSwatchKey(printerOf(context_)))
     removeControlRange(window(), IDC_COLOUR_SAMPLES, IDC_COLOUR_SAMPLES);
   if (featurePresent(context_, colourslot::kCalibration)) {
     fillFeatureList(window(), IDC_CALIBRATION_LIST, context_, colourslot::kCalibration);
