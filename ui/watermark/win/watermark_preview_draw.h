@@ -1,0 +1,37 @@
+// Drawing the watermark preview: the page in the shape of the document's paper with the working
+// copy's text and frame on it, drawn off-screen and copied to the owner-drawn control in one go.
+// The geometry is watermark_preview.h; this file only measures and draws.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "property_contexts.h"
+#include "watermark_dialog_rules.h"
+#include "watermark_store.h"
+
+namespace vex {
+
+// What a preview is drawn from besides the definition: the document's paper and the face the
+// font file names for the definition's font.
+struct PreviewSetting {
+  std::u16string formName;
+  std::int16_t orientation = 1;  // DMORIENT_PORTRAIT
+  PreviewFace face;
+};
+
+// Draws the preview of `definition` into `target`, whose drawing area is width x height pixels
+// from (0, 0): the border, the page outline, then the page copied from an off-screen surface.
+// Every GDI object it makes is released before it returns.
+void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDefinition& definition,
+                           const PreviewSetting& setting);
+
+// The paper of the sheet's public device mode and the face of the definition's font.
+PreviewSetting previewSetting(const DocumentContext& context,
+                              const WatermarkDefinition& definition);
+
+// Draws the working copy of the sheet's list into control `controlId` of `dialog`.
+void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& context);
+
+}  // namespace vex
