@@ -66,7 +66,7 @@ std::span<const Page::Route> JobOptionsPage::routes() const {
       {IDC_JOB_TYPE_SECURE, BN_CLICKED, &Page::onJobType},
       {IDC_JOB_TYPE_STORE, BN_CLICKED, &Page::onJobType},
       {IDC_JOB_TYPE_ENCRYPTED, BN_CLICKED, &Page::onJobType},
-      {IDC_JOB_PASSWORD, BN_CLICKED, &Page::onPassword},
+      {IDC_JOB_PASSWORD_BUTTON, BN_CLICKED, &Page::onPassword},
       {IDC_COPIES, kAny, &Page::onCopiesEdit},
       {IDC_COLLATE, BN_CLICKED, &Page::onCollate},
       {IDC_SCALE, kAny, &Page::onScaleEdit},
@@ -140,7 +140,7 @@ bool JobOptionsPage::onInit() {
   }
 
   if (!hasItem(jobslot::kJobType))
-    removeControlRange(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_PASSWORD);
+    removeControlRange(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_PASSWORD_BUTTON);
 
   context_.watermarks.loaded = false;
   context_.overlays.savedCopyState = SavedCopyState::none;
@@ -258,7 +258,7 @@ void JobOptionsPage::refresh() {
       removeControlRange(window(), IDC_JOB_TYPE_ENCRYPTED, IDC_JOB_TYPE_ENCRYPTED);
     CheckRadioButton(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_TYPE_ENCRYPTED,
                      IDC_JOB_TYPE_FIRST + static_cast<int>(view.jobType));
-    EnableWindow(control(IDC_JOB_PASSWORD), view.passwordEnabled);
+    EnableWindow(control(IDC_JOB_PASSWORD_BUTTON), view.passwordEnabled);
     copiesEnabled = view.copiesEnabled;
   }
   if (hasItem(jobslot::kCopies)) {
