@@ -109,6 +109,15 @@ if [ -s "$work/accept.rec" ]; then played stored "${cipher[@]}" -- --record "$(w
 record "$work/ask.rec" --set cryptoFlag=1 --set encryptedPasswordLength=0
 played stored "${cipher[@]}" -- --record "$(winpath "$work/ask.rec")" || true
 
+# A library without "DecryptPassword" (nor a password window): the message, then declined.
+script nodecrypt "$page" 'click 1511' \
+  'expect message "CCiperSet::DecryptPassword() : pfnDecryptPassword is NULL"' 'answer ok' \
+  'expect 1508 checked 1'
+if [ -s "$work/accept.rec" ]; then
+  played nodecrypt --printer "$secure" --driver 'VEX Demo Secure PS' --files test_crypto_yes.dll \
+    --model CryptoDll=test_crypto_yes.dll -- --record "$(winpath "$work/accept.rec")" || true
+fi
+
 # Declined: back to normal print, nothing stored.
 script decline "$page" 'click 1511' 'expect window "加密打印设置"' 'cancel' 'expect 1508 checked 1' \
   'expect 1511 checked 0'
