@@ -22,6 +22,7 @@
 #include "job_type_flags.h"
 #include "overlay_dialog.h"
 #include "private_settings.h"
+#include "support_page.h"
 #include "property_items.h"
 #include "ui_module_state.h"
 #include "ui_resource_ids.h"
@@ -399,8 +400,10 @@ bool JobOptionsPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
   }
 }
 
+// The value comes from a file every user of the printer shares: only a web address goes to the
+// shell, which would start a program just as readily.
 void JobOptionsPage::onLink() {
-  if (link_.empty()) return;
+  if (link_.empty() || !isWebAddress(link_)) return;
   ShellExecuteW(window(), nullptr, link_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
