@@ -17,6 +17,8 @@ class DialogBase {
  public:
   DialogBase(const DialogBase&) = delete;
   DialogBase& operator=(const DialogBase&) = delete;
+  // Public, so that the owner of a property page's object can keep it as a DialogBase.
+  virtual ~DialogBase() = default;
 
   // Shows template `templateId` of `module` modally over `owner`; EndDialog's result, or -1
   // when the dialog could not be made.
@@ -31,7 +33,6 @@ class DialogBase {
 
  protected:
   DialogBase() = default;
-  virtual ~DialogBase() = default;
 
   // WM_INITDIALOG; true lets the dialog manager focus the first control.
   virtual bool onInit() { return true; }

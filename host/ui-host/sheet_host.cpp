@@ -357,6 +357,9 @@ void SheetHost::commonUi() {
   param_.pOEMDM = record_.data();
   param_.pDrvOptItems = tree_.items();
   param_.cDrvOptItems = tree_.driverCount();
+  // The driver asks whether the plug-in hides its standard pages before it builds the tree.
+  const HRESULT hidden = session_.plugin()->HideStandardUI(mode);
+  log("HideStandardUI(" + std::to_string(mode) + "): " + hex(static_cast<std::uint32_t>(hidden)));
   HRESULT hr = session_.plugin()->CommonUIProp(mode, &param_);
   log(call + " without items: " + hex(static_cast<std::uint32_t>(hr)) + ", plug-in items " +
       std::to_string(param_.cOEMOptItems));

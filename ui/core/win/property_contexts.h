@@ -12,8 +12,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config_files.h"
+#include "dialog_base.h"
 #include "oem/oem_platform.h"
 #include "overlay_store.h"
 #include "property_item_rules.h"
@@ -36,6 +38,9 @@ struct DocumentContext {
   PFNCOMPROPSHEET comPropSheet = nullptr;  // the common sheet's callback
   POEMUIPSPARAM uiParam = nullptr;         // pOEMDM is the private record
   HANDLE pageHandles[3] = {};              // the plug-in's pages
+  // The objects behind the plug-in's pages: they answer the pages' messages until the sheet is
+  // gone, and the context outlives the sheet.
+  std::vector<std::unique_ptr<DialogBase>> pageObjects;
 
   // The driver's items, from the common-UI call.
   POEMCUIPPARAM cuiParam = nullptr;  // pOEMDM is the same record

@@ -9,6 +9,8 @@
 
 #include "config_files.h"
 #include "document_event.h"
+#include "document_pages.h"
+#include "no_throw.h"
 #include "oem_heap_blocks.h"
 #include "printer_init.h"
 #include "private_settings.h"
@@ -195,12 +197,10 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPS
   switch (pPSUIInfo->Reason) {
     case PROPSHEETUI_REASON_INIT:
       // The sheet's handles go with the document tree's context, when the tree was bound.
-      if (DocumentContext* context = sheets_.pageContext.get()) {
-        context->propertySheet = pPSUIInfo->hComPropSheet;
-        context->comPropSheet = pPSUIInfo->pfnComPropSheet;
-        context->uiParam = reinterpret_cast<POEMUIPSPARAM>(pPSUIInfo->lParamInit);
-      }
       result = 1;
+      if (DocumentContext* context = sheets_.pageContext.get()) {
+        result = noThrow<LONG_PTR>(1, [&] { return addDocumentPages(*context, *pPSUIInfo); });
+      }
       break;
     case PROPSHEETUI_REASON_DESTROY:
       result = 1;
