@@ -165,7 +165,7 @@ TEST(WatermarkNumberFields, SizeUnsignedAngleSigned) {
       {u"-45", false, 0, true, -45},
       {u"+45", false, 0, true, 45},
       {u"12x", false, 0, false, 0},
-      {u"65537", true, 1, true, 65537},        // the size as a 16-bit value
+      {u"65537", true, 1, true, 65537},       // the size as a 16-bit value
       {u"40000", true, -25536, true, 40000},  // negative in 16 bits
       {u" 7", true, 7, true, 7},
       {u"99999999999999999999", true, -1, true, 2147483647},  // saturated, then 16 bits
@@ -191,8 +191,8 @@ TEST(WatermarkFontDialogRules, TypedSizesRowsAndStyles) {
     std::int32_t size;
     int row;
   } typed[] = {
-      {u"72", 72, 15},  {u"8", 8, 0},     {u"13", 13, -1},    {u"0", 0, -1},
-      {u"", 0, -1},     {u"601", 600, -1}, {u"40000", 1, -1}, {u"abc", 0, -1},
+      {u"72", 72, 15}, {u"8", 8, 0},      {u"13", 13, -1},   {u"0", 0, -1},
+      {u"", 0, -1},    {u"601", 600, -1}, {u"40000", 1, -1}, {u"abc", 0, -1},
   };
   for (const auto& c : typed) {
     const std::int32_t size = vex::typedFontSize(c.text);

@@ -123,8 +123,7 @@ TEST(WatermarkPreviewDraw, BottomRightLandsTwoPixelsInsideThePage) {
   vex::WatermarkDefinition d = redText(u"WM", 6);
   d.frameStyle = 2;  // the single box is the placed box, drawn to its edge
   vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
-  const vex::PreviewPage page =
-      vex::layoutPreviewPage(vex::previewPaperSize(u"A4", 1), 220, 260);
+  const vex::PreviewPage page = vex::layoutPreviewPage(vex::previewPaperSize(u"A4", 1), 220, 260);
   const RECT ink = canvas.inkBox(isRed);
   // The box's corner 2 pixels inside; its pen may spread one pixel either way.
   EXPECT_NEAR(ink.right, page.x0 + page.pw - 2, 2);
