@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <set>
 #include <vector>
+
+#include "watermark_preview.h"
 
 namespace {
 
@@ -180,20 +185,124 @@ TEST(WatermarkPreviewDraw, ControlsTooSmallForAPageShowTheBorderOnly) {
   EXPECT_LT(canvas.inkBox(isRed).left, canvas.inkBox(isRed).right);
 }
 
+// ---- Every object the drawing makes, counted through this program's import table ----
+// (GetGuiResources counts nothing under Wine.) The drawing code is linked in, so it calls GDI
+// through that table.
+
+std::set<HGDIOBJ>& liveObjects() {
+  static std::set<HGDIOBJ> live;
+  return live;
+}
+int g_unknownDeletes = 0;
+
+template <typename Fn>
+Fn g_real = nullptr;
+
+HGDIOBJ track(HGDIOBJ object) {
+  if (object != nullptr) liveObjects().insert(object);
+  return object;
+}
+HPEN WINAPI countingCreatePen(int style, int width, COLORREF colour) {
+  return static_cast<HPEN>(track(g_real<decltype(&CreatePen)>(style, width, colour)));
+}
+HFONT WINAPI countingCreateFontIndirectW(const LOGFONTW* font) {
+  return static_cast<HFONT>(track(g_real<decltype(&CreateFontIndirectW)>(font)));
+}
+HBITMAP WINAPI countingCreateCompatibleBitmap(HDC dc, int width, int height) {
+  return static_cast<HBITMAP>(track(g_real<decltype(&CreateCompatibleBitmap)>(dc, width, height)));
+}
+HDC WINAPI countingCreateCompatibleDC(HDC dc) {
+  return static_cast<HDC>(track(g_real<decltype(&CreateCompatibleDC)>(dc)));
+}
+HPALETTE WINAPI countingCreatePalette(const LOGPALETTE* palette) {
+  return static_cast<HPALETTE>(track(g_real<decltype(&CreatePalette)>(palette)));
+}
+BOOL WINAPI countingDeleteObject(HGDIOBJ object) {
+  if (liveObjects().erase(object) == 0) ++g_unknownDeletes;
+  return g_real<decltype(&DeleteObject)>(object);
+}
+BOOL WINAPI countingDeleteDC(HDC dc) {
+  if (liveObjects().erase(dc) == 0) ++g_unknownDeletes;
+  return g_real<decltype(&DeleteDC)>(dc);
+}
+
+// Points this program's import of `function` from gdi32 at `replacement`; returns the address
+// it held, or null when the program does not import it.
+void* patchGdiImport(const char* function, void* replacement) {
+  auto* base = reinterpret_cast<std::uint8_t*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+  for (; descriptor->Name != 0; ++descriptor) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), "gdi32.dll") != 0) {
+      continue;
+    }
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* byName =
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      DWORD protection = 0;
+      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
+      void* previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<decltype(slots->u1.Function)>(replacement);
+      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
+      return previous;
+    }
+  }
+  return nullptr;
+}
+
+template <typename Fn>
+bool hook(const char* name, Fn replacement) {
+  void* previous = patchGdiImport(name, reinterpret_cast<void*>(replacement));
+  if (previous == nullptr) return false;
+  g_real<Fn> = reinterpret_cast<Fn>(previous);
+  return true;
+}
+
+template <typename Fn>
+void unhook(const char* name) {
+  patchGdiImport(name, reinterpret_cast<void*>(g_real<Fn>));
+}
+
 TEST(WatermarkPreviewDraw, ThousandRedrawsLeaveNoGdiObject) {
   Canvas canvas(220, 260);
+  ASSERT_TRUE(hook("CreatePen", &countingCreatePen));
+  ASSERT_TRUE(hook("CreateFontIndirectW", &countingCreateFontIndirectW));
+  ASSERT_TRUE(hook("CreateCompatibleBitmap", &countingCreateCompatibleBitmap));
+  ASSERT_TRUE(hook("CreateCompatibleDC", &countingCreateCompatibleDC));
+  ASSERT_TRUE(hook("DeleteObject", &countingDeleteObject));
+  ASSERT_TRUE(hook("DeleteDC", &countingDeleteDC));
+  const bool palettes = hook("CreatePalette", &countingCreatePalette);
   vex::WatermarkDefinition d = redText(u"\u673a\u5bc6 CONFIDENTIAL", 3);
   d.angle = 45;
-  d.frameStyle = 3;
-  // One redraw first: the font mapper's own first-time objects are not ours.
-  vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  std::size_t most = 0;
   for (int i = 0; i < 1000; ++i) {
     d.frameStyle = static_cast<std::int16_t>(i % 4);
     vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
+    most = std::max(most, liveObjects().size());
   }
-  const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  EXPECT_EQ(after, before);
+  // A control too small for a page, and a hostile definition, release theirs too.
+  vex::paintWatermarkPreview(canvas.dc(), 1, 1, d, a4());
+  d.fontSize = -5;
+  d.frameStyle = 99;
+  vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
+  const std::size_t left = liveObjects().size();
+  unhook<decltype(&CreatePen)>("CreatePen");
+  unhook<decltype(&CreateFontIndirectW)>("CreateFontIndirectW");
+  unhook<decltype(&CreateCompatibleBitmap)>("CreateCompatibleBitmap");
+  unhook<decltype(&CreateCompatibleDC)>("CreateCompatibleDC");
+  unhook<decltype(&DeleteObject)>("DeleteObject");
+  unhook<decltype(&DeleteDC)>("DeleteDC");
+  if (palettes) unhook<decltype(&CreatePalette)>("CreatePalette");
+  EXPECT_EQ(most, 0u);  // each redraw releases what it made before the next one
+  EXPECT_EQ(left, 0u);
+  EXPECT_EQ(g_unknownDeletes, 0);
 }
 
 }  // namespace
