@@ -108,7 +108,8 @@ TEST(WatermarkPreviewDraw, EachPositionInksItsPartOfThePage) {
   } cases[] = {{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {3, 1, 1}, {4, 0, 2}, {5, 1, 2}, {6, 2, 2}};
   for (const auto& c : cases) {
     Canvas canvas(220, 260);
-    vex::paintWatermarkPreview(canvas.dc(), 220, 260, redText(u"WM", c.position), a4());
+    vex::PreviewSurface surface;
+    vex::paintWatermarkPreview(canvas.dc(), 220, 260, redText(u"WM", c.position), a4(), surface);
     const RECT page = canvas.inkBox(isBlack);  // the outline
     const RECT ink = canvas.inkBox(isRed);
     ASSERT_LT(ink.left, ink.right) << "position " << c.position << ": no ink";
@@ -125,9 +126,10 @@ TEST(WatermarkPreviewDraw, EachPositionInksItsPartOfThePage) {
 
 TEST(WatermarkPreviewDraw, BottomRightLandsTwoPixelsInsideThePage) {
   Canvas canvas(220, 260);
+  vex::PreviewSurface surface;
   vex::WatermarkDefinition d = redText(u"WM", 6);
   d.frameStyle = 2;  // the single box is the placed box, drawn to its edge
-  vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
+  vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4(), surface);
   const vex::PreviewPage page = vex::layoutPreviewPage(vex::previewPaperSize(u"A4", 1), 220, 260);
   const RECT ink = canvas.inkBox(isRed);
   // The box's corner 2 pixels inside; its pen may spread one pixel either way.
@@ -138,10 +140,11 @@ TEST(WatermarkPreviewDraw, BottomRightLandsTwoPixelsInsideThePage) {
 TEST(WatermarkPreviewDraw, LandscapeIsWiderThanHighAndTheTextStaysInside) {
   for (std::int16_t orientation : {1, 2}) {
     Canvas canvas(240, 240);
+    vex::PreviewSurface surface;
     vex::WatermarkDefinition d = redText(u"A long watermark text that is wider than the page", 3);
     d.fontSize = 200;
     d.offsetX = 1000;
-    vex::paintWatermarkPreview(canvas.dc(), 240, 240, d, a4(orientation));
+    vex::paintWatermarkPreview(canvas.dc(), 240, 240, d, a4(orientation), surface);
     const RECT page = canvas.inkBox(isBlack);
     const int pw = page.right - page.left, ph = page.bottom - page.top;
     if (orientation == 1) {
@@ -158,9 +161,10 @@ TEST(WatermarkPreviewDraw, LandscapeIsWiderThanHighAndTheTextStaysInside) {
 
 TEST(WatermarkPreviewDraw, AnEmptyTextDrawsThePageOnly) {
   Canvas canvas(200, 200);
+  vex::PreviewSurface surface;
   vex::WatermarkDefinition d = redText(u"", 3);
   d.frameStyle = 3;
-  vex::paintWatermarkPreview(canvas.dc(), 200, 200, d, a4());
+  vex::paintWatermarkPreview(canvas.dc(), 200, 200, d, a4(), surface);
   EXPECT_EQ(canvas.inkBox(isRed).right, 0);
   const RECT page = canvas.inkBox(isBlack);
   EXPECT_LT(page.left, page.right);
@@ -171,17 +175,19 @@ TEST(WatermarkPreviewDraw, AnEmptyTextDrawsThePageOnly) {
 TEST(WatermarkPreviewDraw, ControlsTooSmallForAPageShowTheBorderOnly) {
   for (int side : {0, 1, 2, 16, 17}) {
     Canvas canvas(side + 1, side + 1);
+    vex::PreviewSurface surface;
     vex::WatermarkDefinition d = redText(u"WM", 6);
     d.fontSize = 600;
-    vex::paintWatermarkPreview(canvas.dc(), side, side, d, a4());
+    vex::paintWatermarkPreview(canvas.dc(), side, side, d, a4(), surface);
     EXPECT_EQ(canvas.inkBox(isRed).right, 0) << side;
   }
   // And a hostile form name and face.
   Canvas canvas(200, 200);
+  vex::PreviewSurface surface;
   vex::PreviewSetting setting = a4();
   setting.formName = std::u16string(500, u'L');
   setting.face.name = std::u16string(100, u'F');
-  vex::paintWatermarkPreview(canvas.dc(), 200, 200, redText(u"WM", 3), setting);
+  vex::paintWatermarkPreview(canvas.dc(), 200, 200, redText(u"WM", 3), setting, surface);
   EXPECT_LT(canvas.inkBox(isRed).left, canvas.inkBox(isRed).right);
 }
 
@@ -282,16 +288,23 @@ TEST(WatermarkPreviewDraw, ThousandRedrawsLeaveNoGdiObject) {
   vex::WatermarkDefinition d = redText(u"\u673a\u5bc6 CONFIDENTIAL", 3);
   d.angle = 45;
   std::size_t most = 0;
-  for (int i = 0; i < 1000; ++i) {
-    d.frameStyle = static_cast<std::int16_t>(i % 4);
-    vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
-    most = std::max(most, liveObjects().size());
+  std::size_t kept = 0;
+  {
+    vex::PreviewSurface surface;
+    for (int i = 0; i < 1000; ++i) {
+      d.frameStyle = static_cast<std::int16_t>(i % 4);
+      // Every hundredth redraw is of another size: the surface is made again.
+      const int height = i % 100 == 99 ? 240 : 260;
+      vex::paintWatermarkPreview(canvas.dc(), 220, height, d, a4(), surface);
+      most = std::max(most, liveObjects().size());
+    }
+    // A control too small for a page, and a hostile definition.
+    vex::paintWatermarkPreview(canvas.dc(), 1, 1, d, a4(), surface);
+    d.fontSize = -5;
+    d.frameStyle = 99;
+    vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4(), surface);
+    kept = liveObjects().size();
   }
-  // A control too small for a page, and a hostile definition, release theirs too.
-  vex::paintWatermarkPreview(canvas.dc(), 1, 1, d, a4());
-  d.fontSize = -5;
-  d.frameStyle = 99;
-  vex::paintWatermarkPreview(canvas.dc(), 220, 260, d, a4());
   const std::size_t left = liveObjects().size();
   unhook<decltype(&CreatePen)>("CreatePen");
   unhook<decltype(&CreateFontIndirectW)>("CreateFontIndirectW");
@@ -300,7 +313,9 @@ TEST(WatermarkPreviewDraw, ThousandRedrawsLeaveNoGdiObject) {
   unhook<decltype(&DeleteObject)>("DeleteObject");
   unhook<decltype(&DeleteDC)>("DeleteDC");
   if (palettes) unhook<decltype(&CreatePalette)>("CreatePalette");
-  EXPECT_EQ(most, 0u);  // each redraw releases what it made before the next one
+  // Between redraws only the surface (its DC and bitmap) is held; it goes with its owner.
+  EXPECT_EQ(most, 2u);
+  EXPECT_EQ(kept, 2u);
   EXPECT_EQ(left, 0u);
   EXPECT_EQ(g_unknownDeletes, 0);
 }

@@ -131,7 +131,8 @@ int draw(const char* casesPath, const std::string& outDir) {
     setting.orientation = static_cast<std::int16_t>(toInt(f[8]) != 0 ? 2 : 1);
     setting.face.name = u"Arial";  // the sample font file's face for Helvetica
     Canvas canvas(kControlWidth, kControlHeight);
-    vex::paintWatermarkPreview(canvas.dc(), kControlWidth, kControlHeight, d, setting);
+    vex::PreviewSurface surface;
+    vex::paintWatermarkPreview(canvas.dc(), kControlWidth, kControlHeight, d, setting, surface);
     const std::string png = vex::uihost::encodePng(kControlWidth, kControlHeight, canvas.rgb());
     std::ofstream(outDir + "\\" + f[0] + ".png", std::ios::binary) << png;
     const vex::PreviewPage page =
@@ -183,10 +184,11 @@ int bench() {
                                 kControlHeight, nullptr, nullptr, nullptr, nullptr);
   HDC target = GetDC(window);
   std::vector<double> redraws, floors;
+  vex::PreviewSurface surface;
   using Clock = std::chrono::steady_clock;
   for (int run = 0; run < kBenchRuns; ++run) {
     auto start = Clock::now();
-    vex::paintWatermarkPreview(target, kControlWidth, kControlHeight, d, setting);
+    vex::paintWatermarkPreview(target, kControlWidth, kControlHeight, d, setting, surface);
     GdiFlush();
     redraws.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
 
@@ -214,6 +216,55 @@ int bench() {
   }
   ReleaseDC(window, target);
   DestroyWindow(window);
+  // The same redraw into a memory DC: what the drawing costs without the window's.
+  std::vector<double> offscreen;
+  {
+    Canvas canvas(kControlWidth, kControlHeight);
+    vex::PreviewSurface offscreenSurface;
+    for (int run = 0; run < kBenchRuns; ++run) {
+      const auto start = Clock::now();
+      vex::paintWatermarkPreview(canvas.dc(), kControlWidth, kControlHeight, d, setting,
+                                 offscreenSurface);
+      GdiFlush();
+      offscreen.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+  }
+  std::printf("watermark-preview-detail redraw into a memory DC %.1f us\n",
+              medianMicroseconds(offscreen));
+  {
+    Canvas canvas(kControlWidth, kControlHeight);
+    std::vector<double> fonts, surfaces, texts;
+    for (int run = 0; run < kBenchRuns; ++run) {
+      auto start = Clock::now();
+      LOGFONTW logfont{};
+      logfont.lfHeight = vex::previewFont(d, page).height;
+      logfont.lfEscapement = 450;
+      lstrcpyW(logfont.lfFaceName, L"Arial");
+      HFONT font = CreateFontIndirectW(&logfont);
+      HGDIOBJ old = SelectObject(canvas.dc(), font);
+      SIZE size{};
+      GetTextExtentPoint32W(canvas.dc(), text.c_str(), static_cast<int>(text.size()), &size);
+      fonts.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+      start = Clock::now();
+      ExtTextOutW(canvas.dc(), 50, 200, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()),
+                  nullptr);
+      GdiFlush();
+      texts.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+      SelectObject(canvas.dc(), old);
+      DeleteObject(font);
+      start = Clock::now();
+      HDC memory = CreateCompatibleDC(canvas.dc());
+      HBITMAP surface = CreateCompatibleBitmap(canvas.dc(), kControlWidth, kControlHeight);
+      HGDIOBJ oldSurface = SelectObject(memory, surface);
+      PatBlt(memory, 0, 0, kControlWidth, kControlHeight, WHITENESS);
+      SelectObject(memory, oldSurface);
+      DeleteObject(surface);
+      DeleteDC(memory);
+      surfaces.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::printf("watermark-preview-detail font %.1f us, text %.1f us, surface %.1f us\n",
+                medianMicroseconds(fonts), medianMicroseconds(texts), medianMicroseconds(surfaces));
+  }
   const double redraw = medianMicroseconds(redraws);
   const double floor = medianMicroseconds(floors);
   std::printf("watermark-preview redraw %.1f us floor %.1f us ratio %.2f\n", redraw, floor,
