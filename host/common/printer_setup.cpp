@@ -8,6 +8,7 @@
 #include "driver_install.h"
 #include "host_files.h"
 #include "ini_text.h"
+#include "swatch_registration.h"
 
 namespace vex {
 namespace {
@@ -21,9 +22,9 @@ constexpr std::size_t kMaxDriverFileBytes = 64u << 20;
 const std::vector<std::wstring>& sampleDependentFiles() {
   // The PostScript resources and the watermark font list are the files [DependentFiles] of
   // VEXDEMO.INI names.
-  static const std::vector<std::wstring> files = {L"VEXDEMO.CAP", L"VEXDEMO.INI", L"VEXDEMO.VER",
-                                                  L"VEXPROC.PS",  L"VEXOVL.PS",   L"VEXOVP.PS",
-                                                  L"VEXWMFNT.INI"};
+  static const std::vector<std::wstring> files = {L"VEXDEMO.CAP",  L"VEXDEMO.INI", L"VEXDEMO.VER",
+                                                  L"VEXPROC.PS",   L"VEXOVL.PS",   L"VEXOVP.PS",
+                                                  L"VEXWMFNT.INI", L"VEXCCM.INI"};
   return files;
 }
 
@@ -237,6 +238,10 @@ bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
     std::wstring copyName = fileNameFor(setup.printerName);
     if (!writeConfigurationCopy(setup, dir3, *it, copyName, error)) return false;
     *it = copyName;
+  }
+
+  if (!registerSampleSwatchTool(joinPath(packageDir, L"VEXDEMO.CAP"), setup.driverName, error)) {
+    return false;
   }
 
   DriverSpec driver{setup.driverName, kDriverFile, kConfigFile, kDataFile, dependents};

@@ -195,7 +195,8 @@ bool parseStep(const std::vector<Token>& t, Step* step, std::string* error) {
     } checks[] = {{"text", Check::Text},       {"enabled", Check::Enabled},
                   {"visible", Check::Visible}, {"exists", Check::Exists},
                   {"checked", Check::Checked}, {"selected", Check::Selected},
-                  {"rows", Check::Rows},       {"row", Check::Row}};
+                  {"rows", Check::Rows},       {"row", Check::Row},
+                  {"focused", Check::Focused}, {"caret", Check::Caret}};
     for (const auto& c : checks) {
       if (what != c.name) continue;
       step->check = c.check;
@@ -205,6 +206,7 @@ bool parseStep(const std::vector<Token>& t, Step* step, std::string* error) {
         case Check::Selected:
           return count(4) && number(3, -1, 0x7FFF);
         case Check::Rows:
+        case Check::Caret:
           return count(4) && number(3, 0, 0x7FFF);
         case Check::Row:
           return count(5) && number(3, 0, 0x7FFF) && text(4);

@@ -27,7 +27,20 @@ enum class Verb {
 };
 
 // What an `expect` step checks.
-enum class Check { Text, Enabled, Visible, Exists, Checked, Selected, Rows, Row, Window, Message };
+enum class Check {
+  Text,
+  Enabled,
+  Visible,
+  Exists,
+  Checked,
+  Selected,
+  Rows,
+  Row,
+  Focused,
+  Caret,
+  Window,
+  Message
+};
 
 struct Step {
   int line = 0;

@@ -118,6 +118,10 @@ class Parser {
   void statement(const Statement& s) {
     if (s.main == "OpenUI" || s.main == "JCLOpenUI") return openUi(s);
     if (s.main == "CloseUI" || s.main == "JCLCloseUI") return closeUi(s);
+    if (s.main == "ColorDevice" && s.option.empty()) {
+      model_.colorDevice = trim(s.value) != "False";
+      return;
+    }
     if (s.main == "OpenGroup") {
       if (splitTranslation(s.value).first == kInstallableGroup) inInstallable_ = true;
       return;

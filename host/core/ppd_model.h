@@ -42,6 +42,7 @@ struct Feature {
 struct Model {
   std::vector<Feature> features;      // in file order, keywords unique
   std::vector<std::string> warnings;  // what was refused or repaired, at most Limits::maxWarnings
+  bool colorDevice = true;            // *ColorDevice: only "False" makes a monochrome printer
 
   const Feature* find(std::string_view keyword) const;
   // The options of PageSize (empty when the file has none).

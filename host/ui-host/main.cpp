@@ -188,6 +188,7 @@ void runSheetCommand(const Options& options, UiSession& session, HANDLE printer,
   request.dumpPath = options.dumpPath;
   request.screenshotWaitMs = options.screenshotWaitMs;
   request.noPermission = options.noPermission;
+  request.driverPagesOnly = options.driverPagesOnly;
   request.layout = options.layout;
   request.installable = options.installable;
   request.testDialogs = options.testDialogs;

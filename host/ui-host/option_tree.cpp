@@ -152,7 +152,10 @@ void OptionTree::buildDocument(const ppd::Model& model) {
         {{"Auto", L"Automatically Select"}, {"Tray1", L"Tray 1"}, {"Manual", L"Manual Feed"}}, 0);
   fixed(kItemQuality, DMPUB_PRINTQUALITY, L"Print Quality",
         {{"600dpi", L"600 dpi"}, {"1200dpi", L"1200 dpi"}}, 0);
-  fixed(kItemColor, DMPUB_COLOR, L"Colour", {{"Mono", L"Monochrome"}, {"Colour", L"Colour"}}, 1);
+  // A monochrome printer's tree has no colour item.
+  if (model.colorDevice) {
+    fixed(kItemColor, DMPUB_COLOR, L"Colour", {{"Mono", L"Monochrome"}, {"Colour", L"Colour"}}, 1);
+  }
   fromFeature("Duplex", kItemDuplex, DMPUB_DUPLEX, L"Two-Sided", {{"None", L"None"}});
   fixed(kItemTrueType, DMPUB_TTOPTION, L"TrueType Font",
         {{"Substitute", L"Substitute with Device Font"}, {"Download", L"Download as Softfont"}}, 0);

@@ -102,6 +102,8 @@ bool sheetOption(const std::wstring& arg, Value& value, Options& options) {
     options.testDialogs = true;
   } else if (arg == L"--no-permission") {
     options.noPermission = true;
+  } else if (document && arg == L"--driver-pages-only") {
+    options.driverPagesOnly = true;
   } else if (document && arg == L"--layout") {
     options.layout = static_cast<int>(number(value(), L"--layout", 6));
   } else if (document && arg == L"--option") {

@@ -50,6 +50,7 @@ struct Options {
   std::wstring artifactsDir;  // --artifacts: the screenshots' folder
   bool testDialogs = false;   // --test-dialogs: the driver page's test affordance
   bool noPermission = false;  // --no-permission: DM_NOPERMISSION in the sheet's flags
+  bool driverPagesOnly = false;  // --driver-pages-only: the plug-in takes no part in the sheet
   int layout = 0;             // --layout: the driver's page-layout byte (document sheet)
   std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
 
@@ -76,6 +77,7 @@ inline constexpr wchar_t kUsage[] =
     L"           [--out-devmode FILE] [--dump FILE] [--refuse K=O]... [--select I=O]...\n"
     L"           [--page N] [--press-button NAME] [--ppd FILE] [--screenshot-wait MS]\n"
     L"           [--option KEY=VALUE]... [--layout 0..6] [--no-permission]\n"
+    L"           [--driver-pages-only]\n"
     L"           [--script FILE] [--dump-controls FILE] [--artifacts DIR] [--test-dialogs]\n"
     L"  prnsheet [--show] [--press apply|ok|cancel] [--press-button NAME] [--page N]\n"
     L"           [--dump FILE] [--refuse K=O]... [--select I=O]... [--ppd FILE]\n"

@@ -288,6 +288,23 @@ bool ScriptRunner::expect(const Step& step, std::string* seen) {
     case Check::Visible:
       *seen = name + (IsWindowVisible(control) ? " is visible" : " is hidden");
       return (IsWindowVisible(control) != FALSE) == (step.number != 0);
+    case Check::Focused: {
+      // The focus of the thread that owns the control (the runner may not be that thread).
+      GUITHREADINFO info{};
+      info.cbSize = sizeof(info);
+      const bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info) &&
+                           info.hwndFocus == control;
+      *seen = name + (focused ? " has the focus" : " does not have the focus");
+      return focused == (step.number != 0);
+    }
+    case Check::Caret: {
+      // An edit's caret: the selection is empty and starts there.
+      DWORD start = 0, end = 0;
+      SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+      *seen = name + " selects " + std::to_string(start) + " to " + std::to_string(end);
+      return start == end && start == static_cast<DWORD>(step.number);
+    }
     case Check::Checked: {
       const std::optional<int> state = checkState(control);
       if (!state) {

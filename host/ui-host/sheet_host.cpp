@@ -1,5 +1,6 @@
 #include "sheet_host.h"
 
+#include <chrono>
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -217,6 +218,7 @@ class SheetHost final : public PageOwner {
   HWND sheet_ = nullptr;
   bool applied_ = false;
   bool pluginBroke_ = false;
+  std::chrono::steady_clock::time_point sheetStart_{};
   std::vector<std::wstring> actionFailures_;
   std::string log_;
   std::string actionsLog_;
@@ -544,6 +546,13 @@ void SheetHost::showSheet() {
     throw HostError{kFailure, L"PropertySheetW failed: " + win32ErrorText(GetLastError())};
   }
   sheet_ = reinterpret_cast<HWND>(sheet);
+  // The first page paints before UpdateWindow returns.
+  UpdateWindow(sheet_);
+  if (HWND first = PropSheet_GetCurrentPageHwnd(sheet_)) UpdateWindow(first);
+  const auto painted = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - sheetStart_);
+  std::wprintf(L"ui-host: first page painted after %lld us\n",
+               static_cast<long long>(painted.count()));
   log("sheet shown with " + std::to_string(pages.size()) + " page(s)");
   pump(300);
   actions();
@@ -678,7 +687,10 @@ void SheetHost::run() {
     }
   } detach;
 
-  commonUi();
+  // The time the user waits: from the driver's first call of the plug-in to the first page
+  // painted on the screen.
+  sheetStart_ = std::chrono::steady_clock::now();
+  if (!request_.driverPagesOnly) commonUi();
 
   psParam_.cbSize = sizeof(psParam_);
   psParam_.poemuiobj = driver.uiObject();
@@ -697,14 +709,17 @@ void SheetHost::run() {
   info_.pfnComPropSheet = comPropSheet;
   info_.lParamInit = reinterpret_cast<LPARAM>(&psParam_);
 
-  sheetCall(PROPSHEETUI_REASON_INIT, reinterpret_cast<LPARAM>(&psParam_), "INIT");
-  PROPSHEETUI_INFO_HEADER header{};
-  header.cbSize = sizeof(header);
-  header.hInst = GetModuleHandleW(nullptr);
-  sheetCall(PROPSHEETUI_REASON_GET_INFO_HEADER, reinterpret_cast<LPARAM>(&header),
-            "GET_INFO_HEADER");
-  if (header.pTitle != nullptr && !IS_INTRESOURCE(header.pTitle)) {
-    log("header title \"" + utf8(std::wstring(header.pTitle, wcsnlen(header.pTitle, 128))) + "\"");
+  if (!request_.driverPagesOnly) {
+    sheetCall(PROPSHEETUI_REASON_INIT, reinterpret_cast<LPARAM>(&psParam_), "INIT");
+    PROPSHEETUI_INFO_HEADER header{};
+    header.cbSize = sizeof(header);
+    header.hInst = GetModuleHandleW(nullptr);
+    sheetCall(PROPSHEETUI_REASON_GET_INFO_HEADER, reinterpret_cast<LPARAM>(&header),
+              "GET_INFO_HEADER");
+    if (header.pTitle != nullptr && !IS_INTRESOURCE(header.pTitle)) {
+      log("header title \"" + utf8(std::wstring(header.pTitle, wcsnlen(header.pTitle, 128))) +
+          "\"");
+    }
   }
 
   InitCommonControls();
@@ -715,8 +730,10 @@ void SheetHost::run() {
   result.cbSize = sizeof(result);
   result.hSetResult = handle();
   result.Result = applied_ ? CPSUI_OK : CPSUI_CANCEL;
-  sheetCall(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result), "SET_RESULT");
-  sheetCall(PROPSHEETUI_REASON_DESTROY, applied_ ? 1 : 0, "DESTROY");
+  if (!request_.driverPagesOnly) {
+    sheetCall(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result), "SET_RESULT");
+    sheetCall(PROPSHEETUI_REASON_DESTROY, applied_ ? 1 : 0, "DESTROY");
+  }
 
   // The plug-in frees its blocks of the OEM heap when it is released: before the heap goes.
   const std::wstring problem = session_.close();

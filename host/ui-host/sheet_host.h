@@ -31,6 +31,7 @@ struct SheetRequest {
   std::wstring dumpPath;
   DWORD screenshotWaitMs = 0;
   bool noPermission = false;  // DM_NOPERMISSION in OEMUIPSPARAM.dwFlags
+  bool driverPagesOnly = false;  // the sheet as the driver shows it without the plug-in
   int layout = 0;             // the driver's page-layout byte of the document's device mode
   std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
   bool testDialogs = false;

@@ -228,6 +228,26 @@ TEST(OverlayStore, CancelOfTheSheetKeepsTheMainCopyAndApplyCopiesTheSavedOne) {
       << "a section beyond the count stays as it was";
 }
 
+TEST(OverlayStore, ShrinkingFiveToThreeLeavesTheSectionsBeyondTheCount) {
+  MemoryProfile profile = mainCopy(5);
+  OverlayWorkspace workspace;
+  auto record = recordSelecting({4, 1});
+  vex::loadOverlaysForDialog(workspace, profile, record.data());
+  vex::removeOverlayDefinitions(workspace, std::bitset<vex::kMaxOverlays>(0b00101));
+  vex::acceptOverlayDialog(workspace, profile, record.data(), true);
+  EXPECT_EQ(overlayList(record), (std::vector<std::uint16_t>{2, 0, 255, 255}));
+  ASSERT_TRUE(vex::commitOverlaysOnApply(workspace, profile, true));
+  EXPECT_EQ(profile.sections[u"OverlaySetting"][u"Overlay_Num"], u"3");
+  const std::vector<std::u16string> names = {u"O1", u"O3", u"O4", u"O3", u"O4"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(profile.sections[u"Overlay_Info " + dec(i)][u"Overlay_Name"], names[i]) << i;
+  }
+  // Read again, the file holds three overlays.
+  vex::loadOverlaysForDialog(workspace, profile, record.data());
+  EXPECT_EQ(workspace.store->overlayCount, 3);
+  EXPECT_EQ(selection(workspace), (std::vector<std::uint16_t>{2, 0}));
+}
+
 TEST(OverlayStore, SavingWritesTheKeysInOrder) {
   MemoryProfile profile;
   OverlayWorkspace workspace;

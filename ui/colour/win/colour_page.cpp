@@ -12,6 +12,7 @@
 #include "driver_settings.h"
 #include "private_settings.h"
 #include "property_items.h"
+#include "support_page.h"
 #include "swatch_tool.h"
 #include "ui_module_state.h"
 #include "ui_resource_ids.h"
@@ -70,7 +71,7 @@ std::span<const ColourPage::Route> ColourPage::routes() const {
 }
 
 bool ColourPage::onInit() {
-  if (!swatchRegistryPath(printerOf(context_)))
+  if (!modelNamesSwatchKey(printerOf(context_)))
     removeControlRange(window(), IDC_COLOUR_SAMPLES, IDC_COLOUR_SAMPLES);
   if (featurePresent(context_, colourslot::kCalibration)) {
     fillFeatureList(window(), IDC_CALIBRATION_LIST, context_, colourslot::kCalibration);
@@ -113,7 +114,8 @@ void ColourPage::refresh() {
   showControlRange(window(), IDC_COLOUR_LINK_PICTURE, IDC_COLOUR_LINK_PICTURE, TRUE);
   if (sheetHasNoPermission(context_)) {
     enableControlRange(window(), IDC_MODE_PICTURE_FIRST, IDC_COLOUR_MODE_GROUP, FALSE);
-    enableControlRange(window(), 1212, IDC_COLOUR_ADVANCED, FALSE);
+    enableControlRange(window(), IDC_COLOUR_ADVANCED - 3, IDC_COLOUR_ADVANCED,
+                       FALSE);  // 1212..1215
     enableControlRange(window(), IDC_COLOUR_TONER_SAVE, IDC_COLOUR_TONER_SAVE, FALSE);
     enableControlRange(window(), IDC_COLOUR_DEFAULTS, IDC_COLOUR_DEFAULTS, FALSE);
   }
@@ -156,9 +158,11 @@ void ColourPage::colourSamples() { startColourSampleTool(window(), printerOf(con
 bool ColourPage::hasLink() const { return !linkTarget(context_).empty(); }
 
 void ColourPage::openLink() {
+  // Only a web address: the value must not start a program of the configuration file's choosing.
   const std::wstring link = linkTarget(context_);
-  if (!link.empty())
+  if (isWebAddress(link)) {
     ShellExecuteW(window(), nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
 }
 
 void ColourPage::defaults() {

@@ -12,6 +12,12 @@
 
 namespace vex {
 
+bool modelNamesSwatchKey(HANDLE printer) {
+  std::array<wchar_t, 2> first{};
+  return printer != nullptr &&
+         readModelString(printer, L"SwatchRegPath", first.data(), first.size()) != 0;
+}
+
 std::optional<std::wstring> swatchRegistryPath(HANDLE printer) {
   if (printer == nullptr) return std::nullopt;
   std::array<wchar_t, kModelStringChars> buffer{};

@@ -9,6 +9,9 @@
 
 namespace vex {
 
+// Whether the model section has a non-empty "SwatchRegPath" (the page offers the tool then).
+bool modelNamesSwatchKey(HANDLE printer);
+
 // The model's "SwatchRegPath": the key below HKEY_LOCAL_MACHINE. Absent when the key is missing,
 // empty, or longer than the configuration value's buffer (a cut path would name another key).
 std::optional<std::wstring> swatchRegistryPath(HANDLE printer);

@@ -135,6 +135,9 @@ class DefineOverlayDialog final : public UiDialog<DefineOverlayDialog> {
   std::u16string formText() const {
     return toU16(windowText(control(IDC_DEFINE_FORM), kFormLimit - 1));
   }
+  // What Add and Rename take: a history entry chosen from the list is not filtered as it
+  // arrives, so the name is filtered once more here.
+  std::u16string formName() const { return filterFormName(formText()).text; }
   int selectedForm() const {
     return static_cast<int>(SendDlgItemMessageW(window(), IDC_DEFINE_FORMS, LB_GETCURSEL, 0, 0));
   }
@@ -185,13 +188,14 @@ class DefineOverlayDialog final : public UiDialog<DefineOverlayDialog> {
     HWND combo = control(IDC_DEFINE_FORM);
     const LRESULT row = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (row < 0 || row >= static_cast<LRESULT>(store_.historyCount)) return;
-    enableFormButtons(slotText(store_.history[row]));
+    // The history comes from a file anyone may edit: judged as the name it would become.
+    enableFormButtons(filterFormName(slotText(store_.history[row])).text);
   }
 
   void stopMessage(UINT textId) { messageFromStrings(window(), textId, 0, kStop); }
 
   void addFormCommand() {
-    const std::u16string text = formText();
+    const std::u16string text = formName();
     const FormEdit result = addForm(store_, definition_, text);
     if (result == FormEdit::endsWithStop) {
       MessageBeep(static_cast<UINT>(-1));
@@ -211,7 +215,7 @@ class DefineOverlayDialog final : public UiDialog<DefineOverlayDialog> {
   }
 
   void renameFormCommand() {
-    const std::u16string text = formText();
+    const std::u16string text = formName();
     const int row = selectedForm();
     const FormEdit result = renameForm(store_, definition_, text, row);
     if (result == FormEdit::endsWithStop) {

@@ -66,7 +66,7 @@ std::span<const Page::Route> JobOptionsPage::routes() const {
       {IDC_JOB_TYPE_SECURE, BN_CLICKED, &Page::onJobType},
       {IDC_JOB_TYPE_STORE, BN_CLICKED, &Page::onJobType},
       {IDC_JOB_TYPE_ENCRYPTED, BN_CLICKED, &Page::onJobType},
-      {IDC_JOB_PASSWORD, BN_CLICKED, &Page::onPassword},
+      {IDC_JOB_PASSWORD_BUTTON, BN_CLICKED, &Page::onPassword},
       {IDC_COPIES, kAny, &Page::onCopiesEdit},
       {IDC_COLLATE, BN_CLICKED, &Page::onCollate},
       {IDC_SCALE, kAny, &Page::onScaleEdit},
@@ -100,6 +100,11 @@ bool JobOptionsPage::cryptoConfigured() {
 bool JobOptionsPage::cryptoLoads() {
   if (cryptoLoads_ < 0) cryptoLoads_ = loadCryptoLibrary(printer()).loaded() ? 1 : 0;
   return cryptoLoads_ == 1;
+}
+
+// The dialog manager's way of moving the focus, so that the default button follows it.
+void JobOptionsPage::focus(int id) {
+  SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(id)), TRUE);
 }
 
 void JobOptionsPage::changed() {
@@ -140,7 +145,7 @@ bool JobOptionsPage::onInit() {
   }
 
   if (!hasItem(jobslot::kJobType))
-    removeControlRange(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_PASSWORD);
+    removeControlRange(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_PASSWORD_BUTTON);
 
   context_.watermarks.loaded = false;
   context_.overlays.savedCopyState = SavedCopyState::none;
@@ -258,7 +263,7 @@ void JobOptionsPage::refresh() {
       removeControlRange(window(), IDC_JOB_TYPE_ENCRYPTED, IDC_JOB_TYPE_ENCRYPTED);
     CheckRadioButton(window(), IDC_JOB_TYPE_FIRST, IDC_JOB_TYPE_ENCRYPTED,
                      IDC_JOB_TYPE_FIRST + static_cast<int>(view.jobType));
-    EnableWindow(control(IDC_JOB_PASSWORD), view.passwordEnabled);
+    EnableWindow(control(IDC_JOB_PASSWORD_BUTTON), view.passwordEnabled);
     copiesEnabled = view.copiesEnabled;
   }
   if (hasItem(jobslot::kCopies)) {
@@ -309,7 +314,7 @@ bool JobOptionsPage::validate() {
       return true;
     }
     messageFromStrings(window(), IDS_INVALID_SETTINGS, 0, MB_ICONSTOP);
-    SetFocus(control(editId));
+    focus(editId);
     SendDlgItemMessageW(window(), editId, EM_SETSEL, 0, -1);
     MessageBeep(MB_OK);
     return false;
@@ -467,7 +472,7 @@ void JobOptionsPage::forceSingleCopy() {
 }
 
 void JobOptionsPage::checkJobType(int buttonId, int lastButtonId) {
-  SetFocus(control(buttonId));
+  focus(buttonId);
   CheckRadioButton(window(), IDC_JOB_TYPE_FIRST, lastButtonId, buttonId);
 }
 

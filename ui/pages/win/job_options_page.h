@@ -59,6 +59,7 @@ class JobOptionsPage final : public UiDialog<JobOptionsPage> {
   void filterEdit(int editId, int spinId, int slot, std::uint32_t limit);
   void drawItem(const DRAWITEMSTRUCT& item);
   void changed();
+  void focus(int id);
 
   bool hasItem(int slot) const { return context_.itemIndex[slot] != kNoItem; }
   DWORD& value(int slot) { return context_.itemValue[slot]; }

@@ -57,7 +57,7 @@ class JobPasswordDialog final : public UiDialog<JobPasswordDialog> {
   std::span<const Route> routes() const {
     static constexpr Route table[] = {
         {IDC_JOB_NAME, kAnyNotification, &JobPasswordDialog::nameCommand},
-        {IDC_JOB_PASSWORD, kAnyNotification, &JobPasswordDialog::passwordCommand},
+        {IDC_JOB_PASSWORD_EDIT, kAnyNotification, &JobPasswordDialog::passwordCommand},
         {IDC_JOB_NAME_REQUIRED, BN_CLICKED, &JobPasswordDialog::requiredClicked},
         {IDOK, kAnyNotification, &JobPasswordDialog::accept},
         {IDCANCEL, kAnyNotification, &JobPasswordDialog::cancel},
@@ -68,13 +68,13 @@ class JobPasswordDialog final : public UiDialog<JobPasswordDialog> {
  private:
   bool onInit() override {
     SendDlgItemMessageW(window(), IDC_JOB_NAME, EM_LIMITTEXT, 16, 0);
-    SendDlgItemMessageW(window(), IDC_JOB_PASSWORD, EM_LIMITTEXT, kJobPasswordChars, 0);
+    SendDlgItemMessageW(window(), IDC_JOB_PASSWORD_EDIT, EM_LIMITTEXT, kJobPasswordChars, 0);
     dialogSystem() = readPrinterAndSystem(contextPrinter(context_));
     const std::uint8_t* record = context_.record();
     if (record == nullptr) return true;  // nothing to show; OK will refuse to store
     const JobPasswordDialogState state = openJobPasswordDialog(record, dialogSystem());
     setField(control(IDC_JOB_NAME), state.jobName);
-    setField(control(IDC_JOB_PASSWORD), state.jobPassword);
+    setField(control(IDC_JOB_PASSWORD_EDIT), state.jobPassword);
     CheckDlgButton(window(), IDC_JOB_NAME_REQUIRED,
                    state.required.checked ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(control(IDC_JOB_NAME_REQUIRED), state.required.enabled);
@@ -107,7 +107,7 @@ class JobPasswordDialog final : public UiDialog<JobPasswordDialog> {
     std::uint8_t* record = context_.record();
     if (record == nullptr) return;
     const std::u16string name = readField(control(IDC_JOB_NAME), nullptr);
-    const std::u16string password = readField(control(IDC_JOB_PASSWORD), nullptr);
+    const std::u16string password = readField(control(IDC_JOB_PASSWORD_EDIT), nullptr);
     const bool required = IsDlgButtonChecked(window(), IDC_JOB_NAME_REQUIRED) == BST_CHECKED;
     const JobPasswordCheck check = acceptJobPassword(record, name, password, required);
     if (check == JobPasswordCheck::accepted) {
@@ -115,7 +115,8 @@ class JobPasswordDialog final : public UiDialog<JobPasswordDialog> {
       return;
     }
     messageFromStrings(window(), static_cast<UINT>(check), 0, MB_ICONHAND);
-    const int focus = check == JobPasswordCheck::invalidPassword ? IDC_JOB_PASSWORD : IDC_JOB_NAME;
+    const int focus =
+        check == JobPasswordCheck::invalidPassword ? IDC_JOB_PASSWORD_EDIT : IDC_JOB_NAME;
     SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(focus)), TRUE);
   }
 

@@ -21,7 +21,6 @@
 namespace vex {
 namespace {
 
-constexpr int kDefaultsButton = 10000;
 constexpr int kFormCreationOption = 2;  // the mode whose choice is explained (message 10022)
 constexpr std::uint16_t kCustomPages = 4;
 constexpr int kStringChars = 256;
@@ -227,7 +226,7 @@ class OverlayDialog final : public UiDialog<OverlayDialog> {
   void disableWithoutPermission() {
     if (!noPermission()) return;
     enableControlRange(window(), IDC_OVERLAY_MODE, IDC_OVERLAY_DELETE, FALSE);
-    enableControlRange(window(), kDefaultsButton, kDefaultsButton, FALSE);
+    enableControlRange(window(), IDC_DEFAULTS, IDC_DEFAULTS, FALSE);
   }
 
   std::vector<std::uint16_t> selectedDefinitions() const {
