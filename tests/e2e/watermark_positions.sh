@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Watermarks through vexps, the sample procedure set and Ghostscript: every position with each
 # frame style, angles from -180 to 180, the three orientations, offsets, first page only and
-# background. Ghostscript renders each job without an error, and the watermark's colour appears
-# on the page in the region its position names and nowhere else.
+# background. Ghostscript renders each job without an error, and the watermark lies in the part
+# of the page its position names, for the page as its reader holds it.
 #   tests/e2e/watermark_positions.sh <win32 build tree>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,10 +17,6 @@ green=$(hex '0.00 1.00 0.00')00
 # A page body that leaves the page's middle free (one line of text at the top).
 printf '%s\n' '/Helvetica findfont 12 scalefont setfont 40 800 moveto (Watermark test) show' \
   >"$work/body.ps"
-
-# Centre of each position's region on an A4 page at 36 dpi (in pixels from the top left).
-anchor_x=(60 149 238 149 60 149 238)
-anchor_y=(84 84 84 210 337 337 337)
 
 # watermark_job NAME RECORD-LINE...: a two-page job with a green "WM" watermark.
 watermark_job() {
@@ -43,25 +39,49 @@ watermark_job() {
 # green_at NAME PAGE X Y: the watermark colour lies in the 40x40 box around (X, Y).
 green_at() { has_colour "$work/$1-$2.png" $(($3 - 20)) $(($4 - 20)) 40 40 "$is_green"; }
 
-# Each position, with the frame styles, angles and orientations taken in turn.
+# green_third NAME PAGE: column and row (0 to 2, thirds of the paper) of the centre of the
+# watermark colour's box, or "none".
+green_third() {
+  local box
+  box=$(convert "$work/$1-$2.png" -fx "$is_green" -threshold 50% -format '%@' info:)
+  case $box in 0x0*|'') echo none; return ;; esac
+  awk -v b="$box" 'BEGIN { split(b, p, /[x+]/)
+    printf "%d %d", (p[3] + p[1] / 2) * 3 / 298, (p[4] + p[2] / 2) * 3 / 421 }'
+}
+
+# The paper's third (column row) that a position of the page as its reader holds it lands in:
+# orientation 1 shows the paper turned a quarter clockwise (the reader's top left is the paper's
+# bottom left), orientation 2 a quarter the other way.
+position_col=(0 1 2 1 0 1 2)
+position_row=(0 0 0 1 2 2 2)
+paper_third() {  # position orientation
+  local c=${position_col[$1]} r=${position_row[$1]}
+  case $2 in
+    1) echo "$r $((2 - c))" ;;
+    2) echo "$((2 - r)) $c" ;;
+    *) echo "$c $r" ;;
+  esac
+}
+
+# Each position, with the frame styles, angles and orientations taken in turn. The box of the
+# turned text and its frame sits at the page's edges less the preview's margin, so its centre is
+# in the third of the paper that the position names.
 angles=(-180 -90 0 45 90 180 45)
-for pos in 0 1 2 3 4 5 6; do
-  frame=$((pos % 4)) angle=${angles[pos]} orient=$((pos % 3))
-  name=pos$pos-frame$frame-angle$angle-orient$orient
-  watermark_job "$name" "wmPosition=$pos" "wmFrameStyle=$frame" "wmAngle=$angle" \
-    "orientationSelection=$orient" || continue
-  for other in 0 1 2 3 4 5 6; do
-    if [ "$other" -eq "$pos" ]; then
-      green_at "$name" 1 "${anchor_x[other]}" "${anchor_y[other]}" ||
-        fail "$name: no watermark at position $pos on page 1"
-      green_at "$name" 2 "${anchor_x[other]}" "${anchor_y[other]}" ||
-        fail "$name: no watermark at position $pos on page 2"
-    elif green_at "$name" 1 "${anchor_x[other]}" "${anchor_y[other]}"; then
-      fail "$name: watermark colour in the region of position $other"
-    fi
+for orient in 0 1 2; do
+  for pos in 0 1 2 3 4 5 6; do
+    frame=$(((pos + orient) % 4)) angle=${angles[(pos + orient) % 7]}
+    name=pos$pos-frame$frame-angle$angle-orient$orient
+    watermark_job "$name" "wmPosition=$pos" "wmFrameStyle=$frame" "wmAngle=$angle" \
+      "orientationSelection=$orient" || continue
+    expected=$(paper_third "$pos" "$orient")
+    for page in 1 2; do
+      seen=$(green_third "$name" "$page")
+      [ "$seen" = "$expected" ] ||
+        fail "$name: page $page: watermark in third \"$seen\" of the paper, expected \"$expected\""
+    done
+    [ "$pos$orient" = 30 ] && keep_artefact "$work/$name-1.png" watermark-centre-double-frame.png
+    [ "$pos$orient" = 10 ] && keep_artefact "$work/$name-1.png" watermark-top-circle.png
   done
-  [ "$pos" -eq 3 ] && keep_artefact "$work/$name-1.png" watermark-centre-double-frame.png
-  [ "$pos" -eq 1 ] && keep_artefact "$work/$name-1.png" watermark-top-circle.png
 done
 
 # The offsets move the watermark: right by x, down by y (two points a pixel).

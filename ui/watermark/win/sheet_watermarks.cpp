@@ -28,18 +28,4 @@ void rollBackSheetWatermarks(DocumentContext& context) {
   RollBackWatermarkList(context.watermarks);
 }
 
-void saveSheetWatermarks(DocumentContext& context) {
-  WatermarkList& list = context.watermarks;
-  if (!list.loaded) return;
-  if (context.iniPath[0] != L'\0') {
-    IniWatermarkProfile profile(context.iniPath);
-    SaveWatermarkList(list, profile);
-  }
-  ReleaseWatermarkList(list);
-}
-
-void releaseSheetWatermarks(DocumentContext& context) {
-  if (context.watermarks.loaded) ReleaseWatermarkList(context.watermarks);
-}
-
 }  // namespace vex

@@ -14,10 +14,5 @@ bool loadSheetWatermarks(DocumentContext& context);
 void commitSheetWatermarks(DocumentContext& context);
 // The dialog was cancelled: the list as it was at the opening.
 void rollBackSheetWatermarks(DocumentContext& context);
-// The sheet was applied: while the list is loaded, section "Watermark" is rewritten from it and
-// the list is released (the next opening reads the file again).
-void saveSheetWatermarks(DocumentContext& context);
-// The sheet was cancelled: the list goes without being written.
-void releaseSheetWatermarks(DocumentContext& context);
 
 }  // namespace vex

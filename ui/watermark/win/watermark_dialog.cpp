@@ -43,14 +43,14 @@ class WatermarkListDialog final : public UiDialog<WatermarkListDialog> {
 
   bool onMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) override {
     if (message != WM_DRAWITEM || wParam != IDC_WM_PREVIEW) return false;
-    drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_);
+    drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_, surface_);
     enableButtons();
     result = TRUE;
     return true;
   }
 
   void fill() {
-    fillWatermarkControls(window(), context_);
+    fillWatermarkControls(window(), context_, surface_);
     enableButtons();
   }
 
@@ -83,7 +83,7 @@ class WatermarkListDialog final : public UiDialog<WatermarkListDialog> {
       markChanged();
     } else {
       selectWatermark(list(), remembered);
-      drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_);
+      drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_, surface_);
     }
   }
 
@@ -94,7 +94,7 @@ class WatermarkListDialog final : public UiDialog<WatermarkListDialog> {
       markChanged();
     } else {
       selectWatermark(list(), list().currentIndex);
-      drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_);
+      drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_, surface_);
     }
   }
 
@@ -136,6 +136,7 @@ class WatermarkListDialog final : public UiDialog<WatermarkListDialog> {
 
   HWND owner_;
   DocumentContext& context_;
+  PreviewSurface surface_;
   bool loaded_ = false;
 };
 

@@ -104,7 +104,7 @@ class WatermarkEditDialog final : public UiDialog<WatermarkEditDialog> {
     }
     selectWatermark(list(), list().currentIndex);
     filling_ = true;
-    fillWatermarkControls(dialog, context_);
+    fillWatermarkControls(dialog, context_, surface_);
     filling_ = false;
     readControls();
     enableOk();
@@ -128,7 +128,7 @@ class WatermarkEditDialog final : public UiDialog<WatermarkEditDialog> {
     return false;
   }
 
-  void redraw() { drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_); }
+  void redraw() { drawWatermarkPreview(window(), IDC_WM_PREVIEW, context_, surface_); }
 
   void enableOk() { EnableWindow(control(IDOK), !working().text.empty()); }
 
@@ -269,13 +269,14 @@ class WatermarkEditDialog final : public UiDialog<WatermarkEditDialog> {
   WORD commandId() const { return static_cast<WORD>(GetDlgCtrlID(commandControl())); }
 
   DocumentContext& context_;
+  PreviewSurface surface_;
   bool reading_ = false;
   bool filling_ = false;
 };
 
 }  // namespace
 
-void fillWatermarkControls(HWND dialog, const DocumentContext& context) {
+void fillWatermarkControls(HWND dialog, const DocumentContext& context, PreviewSurface& surface) {
   const WatermarkList& list = context.watermarks;
   const WatermarkDefinition& w = list.working;
   HWND names = GetDlgItem(dialog, IDC_WM_LIST);
@@ -324,7 +325,7 @@ void fillWatermarkControls(HWND dialog, const DocumentContext& context) {
   if (GetDlgItem(dialog, IDC_WM_BACKGROUND) != nullptr) {
     CheckDlgButton(dialog, IDC_WM_BACKGROUND, w.asBackground != 0 ? BST_CHECKED : BST_UNCHECKED);
   }
-  drawWatermarkPreview(dialog, IDC_WM_PREVIEW, context);
+  drawWatermarkPreview(dialog, IDC_WM_PREVIEW, context, surface);
 }
 
 INT_PTR showWatermarkEditDialog(HWND owner, DocumentContext& context) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "property_contexts.h"
+#include "watermark_preview_draw.h"
 
 namespace vex {
 
@@ -15,6 +16,6 @@ INT_PTR showWatermarkEditDialog(HWND owner, DocumentContext& context);
 // Sets the controls of a watermark dialog from the sheet's list (the list, the text, both scroll
 // bars through WM_HSCROLL, the check boxes, offsets, position and frame) and redraws the preview;
 // controls the dialog lacks are skipped.
-void fillWatermarkControls(HWND dialog, const DocumentContext& context);
+void fillWatermarkControls(HWND dialog, const DocumentContext& context, PreviewSurface& surface);
 
 }  // namespace vex

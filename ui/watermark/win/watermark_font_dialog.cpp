@@ -30,6 +30,43 @@ std::wstring moduleString(UINT id) {
   return length > 0 ? boundedWide(text, kStringChars) : std::wstring();
 }
 
+// The font file's "PrinterFont" entries 1, 2, 3 ... up to the first missing or empty one, read
+// in one call: reading them key by key costs a search of the whole file each, and the list is
+// filled again on every choice. A section beyond the buffer is cut, and so is the list.
+constexpr DWORD kSectionChars = 65536;
+
+std::vector<std::u16string> readFontEntries(const std::wstring& fontFile) {
+  std::vector<std::u16string> entries;
+  if (fontFile.empty()) return entries;
+  std::vector<wchar_t> section(kSectionChars, L'\0');
+  const DWORD length =
+      GetPrivateProfileSectionW(L"PrinterFont", section.data(), kSectionChars, fontFile.c_str());
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < length && i < section.size(); ++i) {
+    if (section[i] != L'\0') continue;
+    const std::wstring_view line(section.data() + start, i - start);
+    start = i + 1;
+    const std::size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) continue;
+    pairs.emplace_back(std::wstring(line.substr(0, equals)),
+                       std::wstring(line.substr(equals + 1, kProfileValueChars)));
+  }
+  for (int key = 1; key <= kMaxFonts; ++key) {
+    const std::wstring name = std::to_wstring(key);
+    std::u16string value;
+    for (const auto& [k, v] : pairs) {
+      if (k == name) {
+        value = toU16(v);
+        break;  // the first of equal keys, as the profile functions answer
+      }
+    }
+    if (value.empty()) break;
+    entries.push_back(std::move(value));
+  }
+  return entries;
+}
+
 std::wstring fieldText(HWND control) {
   wchar_t text[kSizeChars + 8] = L"";
   GetWindowTextW(control, text, kSizeChars + 8);
@@ -38,7 +75,10 @@ std::wstring fieldText(HWND control) {
 
 class WatermarkFontDialog final : public UiDialog<WatermarkFontDialog> {
  public:
-  explicit WatermarkFontDialog(DocumentContext& context) : context_(context) { takeValues(); }
+  explicit WatermarkFontDialog(DocumentContext& context)
+      : context_(context), fonts_(readFontEntries(context.watermarkFontFile)) {
+    takeValues();
+  }
 
   std::span<const Route> routes() const {
     static constexpr Route table[] = {
@@ -88,27 +128,25 @@ class WatermarkFontDialog final : public UiDialog<WatermarkFontDialog> {
     italic_ = working.italic;
   }
 
-  std::u16string fontEntry(int key) const {
-    if (context_.watermarkFontFile.empty()) return {};
-    IniWatermarkProfile fonts(context_.watermarkFontFile);
-    return fonts.read(kPrinterFontSection, decimalText16(key), kProfileValueChars);
-  }
-
   // The fonts of the font file, up to the first missing or empty entry.
   void fillFonts() {
     HWND list = control(IDC_WMF_FONTS);
+    // Drawn once when it is full: a visible list redrawn after each of a thousand rows takes
+    // seconds.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, fonts_.size(), fonts_.size() * 32 * sizeof(wchar_t));
     std::wstring current;
-    for (int key = 1; key <= kMaxFonts; ++key) {
-      const std::u16string entry = fontEntry(key);
-      if (entry.empty()) break;
-      const std::wstring name = toWide(fontEntryField(entry, 1));
+    for (int key = 1; key <= static_cast<int>(fonts_.size()); ++key) {
+      const std::wstring name = toWide(fontEntryField(fonts_[key - 1], 1));
       const LRESULT at =
           SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
       if (at >= 0) SendMessageW(list, LB_SETITEMDATA, at, key - 1);
       if (key - 1 == fontIndex_) current = name;
     }
     if (fontIndex_ >= 0) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(fontIndex_), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     SetDlgItemTextW(window(), IDC_WMF_FONT_NAME, current.c_str());
   }
 
@@ -166,6 +204,7 @@ class WatermarkFontDialog final : public UiDialog<WatermarkFontDialog> {
   }
 
   DocumentContext& context_;
+  const std::vector<std::u16string> fonts_;
   std::int32_t fontIndex_ = 0;
   std::int32_t size_ = 0;
   std::int32_t weight_ = 0;

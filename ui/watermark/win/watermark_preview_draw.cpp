@@ -130,8 +130,31 @@ void drawFrame(HDC dc, const WatermarkPreview& preview, COLORREF colour) {
 
 }  // namespace
 
+void PreviewSurface::release() {
+  if (dc_ && previous_ != nullptr) SelectObject(dc_.get(), previous_);
+  previous_ = nullptr;
+  dc_.reset();
+  bitmap_.reset();
+  width_ = height_ = 0;
+}
+
+HDC PreviewSurface::prepare(HDC target, int width, int height) {
+  if (dc_ && width == width_ && height == height_) return dc_.get();
+  release();
+  dc_.reset(CreateCompatibleDC(target));
+  bitmap_.reset(CreateCompatibleBitmap(target, width, height));
+  if (!dc_ || !bitmap_) {
+    release();
+    return nullptr;
+  }
+  previous_ = SelectObject(dc_.get(), bitmap_.get());
+  width_ = width;
+  height_ = height;
+  return dc_.get();
+}
+
 void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDefinition& definition,
-                           const PreviewSetting& setting) {
+                           const PreviewSetting& setting, PreviewSurface& surface) {
   if (target == nullptr) return;
   const PreviewPage page =
       layoutPreviewPage(previewPaperSize(setting.formName, setting.orientation), width, height);
@@ -140,41 +163,39 @@ void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDef
   drawPageOutline(target, page);
 
   TextColour colour = textColour(target, definition.color);
-  MemoryDc memory(target);
-  GdiObject<HBITMAP> surface(CreateCompatibleBitmap(target, page.cw, page.ch));
-  if (!memory || !surface) return;
-  Selected selectedSurface(memory.get(), surface.get());
-  PatBlt(memory.get(), 0, 0, page.cw, page.ch, WHITENESS);
+  HDC memory = surface.prepare(target, page.cw, page.ch);
+  if (memory == nullptr) return;
+  PatBlt(memory, 0, 0, page.cw, page.ch, WHITENESS);
 
   {
-    RealisedPalette palette(memory.get(), colour.palette.get());
+    RealisedPalette palette(memory, colour.palette.get());
     GdiObject<HFONT> font = previewFontHandle(definition, page, setting.face);
-    Selected selectedFont(memory.get(), font.get());
-    const int oldMode = SetBkMode(memory.get(), TRANSPARENT);
-    const UINT oldAlign = SetTextAlign(memory.get(), TA_LEFT | TA_BOTTOM);
-    const COLORREF oldColour = SetTextColor(memory.get(), colour.colour);
+    Selected selectedFont(memory, font.get());
+    const int oldMode = SetBkMode(memory, TRANSPARENT);
+    const UINT oldAlign = SetTextAlign(memory, TA_LEFT | TA_BOTTOM);
+    const COLORREF oldColour = SetTextColor(memory, colour.colour);
 
     const std::wstring text = toWide(definition.text);
     SIZE extent{};
     if (!text.empty()) {
-      GetTextExtentPoint32W(memory.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+      GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &extent);
     }
     const WatermarkPreview preview =
         layoutWatermarkPreview(page, definition, TextExtent{extent.cx, extent.cy});
-    drawFrame(memory.get(), preview, colour.colour);
+    drawFrame(memory, preview, colour.colour);
     if (preview.drawText) {
       const PreviewRect clip = page.pageRect();
       const RECT rect{clip.left, clip.top, clip.right, clip.bottom};
-      ExtTextOutW(memory.get(), preview.textOrigin.x, preview.textOrigin.y, ETO_CLIPPED, &rect,
+      ExtTextOutW(memory, preview.textOrigin.x, preview.textOrigin.y, ETO_CLIPPED, &rect,
                   text.c_str(), static_cast<UINT>(text.size()), nullptr);
     }
-    SetTextAlign(memory.get(), oldAlign);
-    SetTextColor(memory.get(), oldColour);
-    SetBkMode(memory.get(), oldMode);
+    SetTextAlign(memory, oldAlign);
+    SetTextColor(memory, oldColour);
+    SetBkMode(memory, oldMode);
   }
 
   RealisedPalette palette(target, colour.palette.get());
-  BitBlt(target, page.x0, page.y0, page.pw, page.ph, memory.get(), page.x0, page.y0, SRCCOPY);
+  BitBlt(target, page.x0, page.y0, page.pw, page.ph, memory, page.x0, page.y0, SRCCOPY);
 }
 
 PreviewSetting previewSetting(const DocumentContext& context,
@@ -196,7 +217,8 @@ PreviewSetting previewSetting(const DocumentContext& context,
   return setting;
 }
 
-void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& context) {
+void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& context,
+                          PreviewSurface& surface) {
   HWND control = GetDlgItem(dialog, controlId);
   if (control == nullptr) return;
   RECT client{};
@@ -205,7 +227,7 @@ void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& con
   const PreviewSetting setting = previewSetting(context, definition);
   WindowDc dc(control);
   paintWatermarkPreview(dc.get(), client.right - client.left, client.bottom - client.top,
-                        definition, setting);
+                        definition, setting, surface);
 }
 
 }  // namespace vex

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "gdi_handles.h"
 #include "property_contexts.h"
 #include "watermark_dialog_rules.h"
 #include "watermark_store.h"
@@ -21,17 +22,41 @@ struct PreviewSetting {
   PreviewFace face;
 };
 
+// The off-screen surface of one dialog's preview, kept from one redraw to the next (the preview
+// is redrawn after every keystroke, and making the surface is most of a redraw's cost). Made
+// again when the control's size changes; released with its owner.
+class PreviewSurface {
+ public:
+  PreviewSurface() = default;
+  PreviewSurface(const PreviewSurface&) = delete;
+  PreviewSurface& operator=(const PreviewSurface&) = delete;
+  ~PreviewSurface() { release(); }
+
+  // The memory DC with a bitmap of width x height compatible with `target`; null on failure.
+  HDC prepare(HDC target, int width, int height);
+
+ private:
+  void release();
+
+  GdiObject<HBITMAP> bitmap_;
+  OwnedDc dc_;
+  HGDIOBJ previous_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
 // Draws the preview of `definition` into `target`, whose drawing area is width x height pixels
-// from (0, 0): the border, the page outline, then the page copied from an off-screen surface.
-// Every GDI object it makes is released before it returns.
+// from (0, 0): the border, the page outline, then the page copied from the off-screen surface.
+// Every other GDI object it makes is released before it returns.
 void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDefinition& definition,
-                           const PreviewSetting& setting);
+                           const PreviewSetting& setting, PreviewSurface& surface);
 
 // The paper of the sheet's public device mode and the face of the definition's font.
 PreviewSetting previewSetting(const DocumentContext& context,
                               const WatermarkDefinition& definition);
 
 // Draws the working copy of the sheet's list into control `controlId` of `dialog`.
-void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& context);
+void drawWatermarkPreview(HWND dialog, int controlId, const DocumentContext& context,
+                          PreviewSurface& surface);
 
 }  // namespace vex
