@@ -41,7 +41,7 @@ cases=(
   "syntax error|add_after @INF@ '[DestinationDirs]' '[VEX_DATA'|does not parse"
   "dependent file the INF does not copy|add_after @INI@ '[DependentFiles]' 'EXTRA=VEXEXTRA.PS'|DependentFiles\\] EXTRA names VEXEXTRA.PS"
   "model library the INF does not copy|edit @CAP@ 's/^CARD_DLL=vexcard.dll/CARD_DLL=vexcard2.dll/'|\\[VEXDEMO_K1\\] CARD_DLL names vexcard2.dll"
-  "new model key naming a file|add_after @CAP@ '[VEXDEMO_C1]' 'SupportRes=vexsupport.dll'|\\[VEXDEMO_C1\\] SupportRes names vexsupport.dll"
+  "new model key naming a file|add_after @CAP@ '[VEXDEMO_C1]' 'SupportRes=vexextra.dll'|\\[VEXDEMO_C1\\] SupportRes names vexextra.dll"
   "plug-in the INI names|edit @INI@ 's/^OEMConfigFile1=vexui.dll/OEMConfigFile1=vexui2.dll/'|\\[OEMFiles\\] OEMConfigFile1 names vexui2.dll"
   "copied file missing|rm @PKG@/x64/vexcard.dll|copies x64.vexcard.dll, which the package lacks"
   "binary of the other word size|cp @PKG@/x86/vexcard.dll @PKG@/x64/vexcard.dll|x64.vexcard.dll is not a binary for amd64"
