@@ -77,7 +77,7 @@ if play nostorage -- --option VXHDD=False; then
 fi
 
 # A printer without the spool, maintenance and hairline features: their boxes are gone.
-sed '/^\*OpenUI \*VXHDDSpool/,/^\*CloseUI/d; /^\*OpenUI \*VXDrumClean/,/^\*CloseUI/d; /^\*OpenUI \*VXHairLine/,/^\*CloseUI/d' \
+sed '/^\*\(JCL\)\?OpenUI \*VXHDDSpool/,/^\*\(JCL\)\?CloseUI/d; /^\*OpenUI \*VXDrumClean/,/^\*CloseUI/d; /^\*OpenUI \*VXHairLine/,/^\*CloseUI/d' \
   "$root/package/files/VEXDEMO.PPD" >"$work/fewer.ppd"
 script fewer "$page" 'click 1537' 'expect 1806 exists 0' 'expect 1807 exists 0' 'expect 1808 exists 0' \
   'expect 1801 exists 1' 'expect 1802 exists 1' 'expect 1800 exists 1' 'click 10000' 'ok' \
