@@ -196,6 +196,11 @@ bool ScriptRunner::shot(const std::string& name, std::string* seen) {
     *seen = "the window in front has no size";
     return false;
   }
+  // Painting waits until the sheet's thread has nothing else to do, so a shot right after a
+  // step could find the window half drawn: every pending paint of the window and its children
+  // is done first (sent to the sheet's thread, which answers before RedrawWindow returns).
+  RedrawWindow(front.top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  GdiFlush();
   // The screen's pixels under the window: the window as the display shows it.
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

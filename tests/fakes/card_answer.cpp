@@ -1,5 +1,6 @@
 // A minimal IC-card library for the tests: "QueryCardDriver" answers CARD_ANSWER when it is
-// given a driver name and a configuration path that ends in ".cap", and 0 otherwise.
+// given a driver name and a configuration path that ends in ".cap", and 0 otherwise; built with
+// CARD_CRASH it writes through a null pointer instead.
 #include <cstring>
 #include <cctype>
 
@@ -16,6 +17,9 @@ bool endsWithCap(const char* path) {
 
 extern "C" __declspec(dllexport) int __cdecl QueryCardDriver(const char* driverName,
                                                              const char* configPath) {
+#ifdef CARD_CRASH
+  *static_cast<volatile int*>(nullptr) = 1;
+#endif
   if (driverName == nullptr || driverName[0] == '\0' || configPath == nullptr) return 0;
   return endsWithCap(configPath) ? CARD_ANSWER : 0;
 }

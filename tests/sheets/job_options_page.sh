@@ -119,6 +119,16 @@ script card 'page 1' 'expect 1511 text "IC卡安全打印"' 'expect 1511 checked
 play card --driver 'VEX Demo Card PS' -- --option VXHDD=True \
   --ppd "$(winpath "$work/spool.ppd")" --press cancel || fail "card: $(tail -3 "$work/card.err")"
 
+# A card library that is missing, lacks the query or crashes in it is not IC-card mode, and the
+# sheet goes on.
+script nocard 'page 1' 'expect 1511 text "加密安全打印"' 'expect 1509 enabled 1'
+for lib in missing.dll test_crypto_yes.dll test_card_crash.dll; do
+  files=()
+  [ "$lib" = missing.dll ] || files=(--files "$lib")
+  play nocard --driver 'VEX Demo Card PS' --model "CARD_DLL=$lib" "${files[@]}" -- \
+    --option VXHDD=True --press cancel || fail "card library $lib: $(tail -3 "$work/nocard.err")"
+done
+
 # No permission: every control of the page is off.
 script noperm 'page 1' 'expect 1545 enabled 0' 'expect 1506 enabled 0' 'expect 1508 enabled 0' \
   'expect 1514 enabled 0' 'expect 1532 enabled 0' 'expect 1535 enabled 0' 'expect 1536 enabled 0' \
