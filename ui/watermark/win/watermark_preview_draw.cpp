@@ -14,20 +14,19 @@ namespace {
 constexpr BYTE kShiftJisCharSet = 128;
 constexpr int kMaxPaletteEntries = 4096;  // more than any palette device has
 
-// The sunken border: shadow on the left and top, highlight on the right and bottom.
+// The sunken border: shadow on the left and top, highlight on the right and bottom, in the DC's
+// own colour pen (nothing to make for it).
 void drawBorder(HDC dc, int cw, int ch) {
-  GdiObject<HPEN> shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
-  GdiObject<HPEN> light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
-  {
-    Selected pen(dc, shadow.get());
-    MoveToEx(dc, 0, ch, nullptr);
-    LineTo(dc, 0, 0);
-    LineTo(dc, cw, 0);
-  }
-  Selected pen(dc, light.get());
+  Selected pen(dc, GetStockObject(DC_PEN));
+  const COLORREF before = SetDCPenColor(dc, GetSysColor(COLOR_BTNSHADOW));
+  MoveToEx(dc, 0, ch, nullptr);
+  LineTo(dc, 0, 0);
+  LineTo(dc, cw, 0);
+  SetDCPenColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
   MoveToEx(dc, cw, 0, nullptr);
   LineTo(dc, cw, ch);
   LineTo(dc, 0, ch);
+  SetDCPenColor(dc, before);
 }
 
 // The page's outline with its thickened right and bottom edges, in the DC's own pen.
@@ -86,8 +85,8 @@ class RealisedPalette {
   HPALETTE previous_ = nullptr;
 };
 
-GdiObject<HFONT> previewFontHandle(const WatermarkDefinition& definition, const PreviewPage& page,
-                                   const PreviewFace& face) {
+LOGFONTW previewLogFont(const WatermarkDefinition& definition, const PreviewPage& page,
+                        const PreviewFace& face) {
   const PreviewFont metrics = previewFont(definition, page);
   LOGFONTW font{};
   font.lfHeight = metrics.height;
@@ -97,7 +96,7 @@ GdiObject<HFONT> previewFontHandle(const WatermarkDefinition& definition, const 
   font.lfCharSet = face.shiftJis ? kShiftJisCharSet : definition.charSet;
   const std::wstring name = toWide(face.name);
   lstrcpynW(font.lfFaceName, name.c_str(), LF_FACESIZE);
-  return GdiObject<HFONT>(CreateFontIndirectW(&font));
+  return font;
 }
 
 void drawOutline(HDC dc, const std::array<PreviewPoint, 5>& corners) {
@@ -130,11 +129,27 @@ void drawFrame(HDC dc, const WatermarkPreview& preview, COLORREF colour) {
 
 }  // namespace
 
+HFONT PreviewSurface::font(const LOGFONTW& wanted) {
+  // Compared field by field up to the face name's terminator: the bytes after it are not part
+  // of the font.
+  const bool same = font_ && fontKey_.lfHeight == wanted.lfHeight &&
+                    fontKey_.lfEscapement == wanted.lfEscapement &&
+                    fontKey_.lfWeight == wanted.lfWeight && fontKey_.lfItalic == wanted.lfItalic &&
+                    fontKey_.lfCharSet == wanted.lfCharSet &&
+                    lstrcmpW(fontKey_.lfFaceName, wanted.lfFaceName) == 0;
+  if (!same) {
+    font_.reset(CreateFontIndirectW(&wanted));
+    fontKey_ = wanted;
+  }
+  return font_.get();
+}
+
 void PreviewSurface::release() {
   if (dc_ && previous_ != nullptr) SelectObject(dc_.get(), previous_);
   previous_ = nullptr;
   dc_.reset();
   bitmap_.reset();
+  font_.reset();
   width_ = height_ = 0;
 }
 
@@ -169,8 +184,7 @@ void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDef
 
   {
     RealisedPalette palette(memory, colour.palette.get());
-    GdiObject<HFONT> font = previewFontHandle(definition, page, setting.face);
-    Selected selectedFont(memory, font.get());
+    Selected selectedFont(memory, surface.font(previewLogFont(definition, page, setting.face)));
     const int oldMode = SetBkMode(memory, TRANSPARENT);
     const UINT oldAlign = SetTextAlign(memory, TA_LEFT | TA_BOTTOM);
     const COLORREF oldColour = SetTextColor(memory, colour.colour);

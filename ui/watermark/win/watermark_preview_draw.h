@@ -34,10 +34,15 @@ class PreviewSurface {
 
   // The memory DC with a bitmap of width x height compatible with `target`; null on failure.
   HDC prepare(HDC target, int width, int height);
+  // The font of `wanted`, made again only when it differs from the last one asked for (typing
+  // and scrolling mostly change the text or the position, not the font); null on failure.
+  HFONT font(const LOGFONTW& wanted);
 
  private:
   void release();
 
+  GdiObject<HFONT> font_;
+  LOGFONTW fontKey_{};
   GdiObject<HBITMAP> bitmap_;
   OwnedDc dc_;
   HGDIOBJ previous_ = nullptr;
