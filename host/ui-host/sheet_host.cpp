@@ -1,9 +1,9 @@
 #include "sheet_host.h"
 
-#include <chrono>
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -219,6 +219,16 @@ class SheetHost final : public PageOwner {
   bool applied_ = false;
   bool pluginBroke_ = false;
   std::chrono::steady_clock::time_point sheetStart_{};
+  std::chrono::microseconds pluginTime_{0};  // spent inside the plug-in's sheet calls
+  // Runs one call of the plug-in and adds its time to pluginTime_.
+  template <typename Call>
+  auto timed(Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = call();
+    pluginTime_ += std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+    return result;
+  }
   std::vector<std::wstring> actionFailures_;
   std::string log_;
   std::string actionsLog_;
@@ -360,9 +370,9 @@ void SheetHost::commonUi() {
   param_.pDrvOptItems = tree_.items();
   param_.cDrvOptItems = tree_.driverCount();
   // The driver asks whether the plug-in hides its standard pages before it builds the tree.
-  const HRESULT hidden = session_.plugin()->HideStandardUI(mode);
+  const HRESULT hidden = timed([&] { return session_.plugin()->HideStandardUI(mode); });
   log("HideStandardUI(" + std::to_string(mode) + "): " + hex(static_cast<std::uint32_t>(hidden)));
-  HRESULT hr = session_.plugin()->CommonUIProp(mode, &param_);
+  HRESULT hr = timed([&] { return session_.plugin()->CommonUIProp(mode, &param_); });
   log(call + " without items: " + hex(static_cast<std::uint32_t>(hr)) + ", plug-in items " +
       std::to_string(param_.cOEMOptItems));
   if (hr != S_OK) {
@@ -377,7 +387,7 @@ void SheetHost::commonUi() {
   // Even with no plug-in item the second call gets a buffer: that is the plug-in's cue to set
   // up its context.
   param_.pOEMOptItems = tree_.pluginItems();
-  hr = session_.plugin()->CommonUIProp(mode, &param_);
+  hr = timed([&] { return session_.plugin()->CommonUIProp(mode, &param_); });
   log(call + " with " + std::to_string(tree_.pluginCount()) +
       " items: " + hex(static_cast<std::uint32_t>(hr)));
   if (hr != S_OK) {
@@ -413,8 +423,10 @@ void SheetHost::validatePluginItems() {
 HRESULT SheetHost::sheetCall(WORD reason, LPARAM lParam, const char* name) {
   info_.Reason = reason;
   info_.Result = 0;
-  const HRESULT hr = request_.document ? session_.plugin()->DocumentPropertySheets(&info_, lParam)
-                                       : session_.plugin()->DevicePropertySheets(&info_, lParam);
+  const HRESULT hr = timed([&] {
+    return request_.document ? session_.plugin()->DocumentPropertySheets(&info_, lParam)
+                             : session_.plugin()->DevicePropertySheets(&info_, lParam);
+  });
   log(std::string(request_.document ? "DocumentPropertySheets(" : "DevicePropertySheets(") + name +
       "): " + hex(static_cast<std::uint32_t>(hr)) + ", result " +
       std::to_string(static_cast<long long>(info_.Result)));
@@ -551,8 +563,9 @@ void SheetHost::showSheet() {
   if (HWND first = PropSheet_GetCurrentPageHwnd(sheet_)) UpdateWindow(first);
   const auto painted = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - sheetStart_);
-  std::wprintf(L"ui-host: first page painted after %lld us\n",
-               static_cast<long long>(painted.count()));
+  std::wprintf(L"ui-host: first page painted after %lld us (in the plug-in's calls %lld us)\n",
+               static_cast<long long>(painted.count()),
+               static_cast<long long>(pluginTime_.count()));
   log("sheet shown with " + std::to_string(pages.size()) + " page(s)");
   pump(300);
   actions();
