@@ -181,6 +181,7 @@ void runSheetCommand(const Options& options, UiSession& session, HANDLE printer,
   request.pressButton = options.pressButton;
   request.page = options.page;
   request.selects = options.selects;
+  request.rawSelects = options.rawSelects;
   request.refusals = options.refusals;
   request.ppdPath = options.ppdPath;
   request.outRecord = options.outRecord;

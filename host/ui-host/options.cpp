@@ -83,6 +83,8 @@ bool sheetOption(const std::wstring& arg, Value& value, Options& options) {
     options.page = static_cast<int>(number(value(), L"--page", 64));
   } else if (arg == L"--select") {
     options.selects.push_back(asciiPair(value(), L"--select"));
+  } else if (document && arg == L"--raw-select") {
+    options.rawSelects.push_back(asciiPair(value(), L"--raw-select"));
   } else if (arg == L"--refuse") {
     options.refusals.push_back(asciiPair(value(), L"--refuse"));
   } else if (arg == L"--dump") {

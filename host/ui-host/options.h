@@ -37,21 +37,22 @@ struct Options {
   SheetPress press = SheetPress::None;
   std::wstring pressButton;
   int page = -1;
-  std::vector<std::pair<std::string, std::string>> selects;   // --select ITEM=OPTION
-  std::vector<std::pair<std::string, std::string>> refusals;  // --refuse KEYWORD=OPTION
+  std::vector<std::pair<std::string, std::string>> selects;     // --select ITEM=OPTION
+  std::vector<std::pair<std::string, std::string>> rawSelects;  // --raw-select KEYWORD=N
+  std::vector<std::pair<std::string, std::string>> refusals;    // --refuse KEYWORD=OPTION
   std::wstring recordPath;  // --record: the record the sheet starts from
   std::wstring outRecord;
   std::wstring outDevmode;
   std::wstring dumpPath;
   std::wstring ppdPath;
   std::uint32_t screenshotWaitMs = 0;
-  std::wstring scriptPath;    // --script: the dialog script played against the sheet
-  std::wstring controlsPath;  // --dump-controls: the controls of the window in front
-  std::wstring artifactsDir;  // --artifacts: the screenshots' folder
-  bool testDialogs = false;   // --test-dialogs: the driver page's test affordance
-  bool noPermission = false;  // --no-permission: DM_NOPERMISSION in the sheet's flags
+  std::wstring scriptPath;       // --script: the dialog script played against the sheet
+  std::wstring controlsPath;     // --dump-controls: the controls of the window in front
+  std::wstring artifactsDir;     // --artifacts: the screenshots' folder
+  bool testDialogs = false;      // --test-dialogs: the driver page's test affordance
+  bool noPermission = false;     // --no-permission: DM_NOPERMISSION in the sheet's flags
   bool driverPagesOnly = false;  // --driver-pages-only: the plug-in takes no part in the sheet
-  int layout = 0;             // --layout: the driver's page-layout byte (document sheet)
+  int layout = 0;                // --layout: the driver's page-layout byte (document sheet)
   std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
 
   // printerevent
@@ -77,7 +78,7 @@ inline constexpr wchar_t kUsage[] =
     L"           [--out-devmode FILE] [--dump FILE] [--refuse K=O]... [--select I=O]...\n"
     L"           [--page N] [--press-button NAME] [--ppd FILE] [--screenshot-wait MS]\n"
     L"           [--option KEY=VALUE]... [--layout 0..6] [--no-permission]\n"
-    L"           [--driver-pages-only]\n"
+    L"           [--driver-pages-only] [--raw-select KEYWORD=N]...\n"
     L"           [--script FILE] [--dump-controls FILE] [--artifacts DIR] [--test-dialogs]\n"
     L"  prnsheet [--show] [--press apply|ok|cancel] [--press-button NAME] [--page N]\n"
     L"           [--dump FILE] [--refuse K=O]... [--select I=O]... [--ppd FILE]\n"

@@ -3,8 +3,11 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -181,6 +184,7 @@ class SheetHost final : public PageOwner {
 
  private:
   void commonUi();
+  void applyRawSelections();
   void validatePluginItems();
   HRESULT sheetCall(WORD reason, LPARAM lParam, const char* name);
   void showSheet();
@@ -293,6 +297,27 @@ LONG_PTR CALLBACK SheetHost::comPropSheet(HANDLE handle, UINT function, LPARAM f
   self->log("pfnComPropSheet " + std::string(functionName(function)) + " (" +
             std::to_string(function) + "): " + (result != 0 ? "done" : "0"));
   return result;
+}
+
+void SheetHost::applyRawSelections() {
+  for (const auto& [keyword, number] : request_.rawSelects) {
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(number.c_str(), &end, 10);
+    if (number.empty() || *end != '\0' || errno != 0 || value < INT32_MIN || value > INT32_MAX) {
+      throw HostError{kBadInput, L"--raw-select " + fromAnsi(keyword) + L": \"" + fromAnsi(number) +
+                                     L"\" is not a 32-bit number"};
+    }
+    bool found = false;
+    for (DWORD i = 0; i < tree_.driverCount(); ++i) {
+      OPTITEM& item = tree_.items()[i];
+      if (tree_.keyword(item) != keyword && utf8(itemName(item)) != keyword) continue;
+      item.Sel = static_cast<LONG>(value);
+      found = true;
+      log("raw selection " + keyword + " = " + number);
+    }
+    if (!found) throw HostError{kBadInput, L"--raw-select: no item " + fromAnsi(keyword)};
+  }
 }
 
 void SheetHost::fillDevmode() {
@@ -692,6 +717,7 @@ void SheetHost::run() {
     driver.setInstallable(&installable_);
   }
   driver.setRefusals(request_.refusals);
+  applyRawSelections();
   fillDevmode();
   struct Detach {
     ~Detach() {

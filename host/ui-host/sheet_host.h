@@ -23,16 +23,19 @@ struct SheetRequest {
   Press press = Press::None;
   std::wstring pressButton;  // a push button of the driver page to click
   int page = -1;             // the page to switch to (0: the driver's page)
-  std::vector<std::pair<std::string, std::string>> selects;   // --select ITEM=OPTION
+  std::vector<std::pair<std::string, std::string>> selects;  // --select ITEM=OPTION
+  // --raw-select: an item's selection as a damaged device mode would leave it (any 32-bit
+  // number, the option count not checked), set before the plug-in sees the tree.
+  std::vector<std::pair<std::string, std::string>> rawSelects;
   std::vector<std::pair<std::string, std::string>> refusals;  // --refuse KEYWORD=OPTION
   std::wstring ppdPath;                                       // empty: the printer's data file
   std::wstring outRecord;
   std::wstring outDevmode;
   std::wstring dumpPath;
   DWORD screenshotWaitMs = 0;
-  bool noPermission = false;  // DM_NOPERMISSION in OEMUIPSPARAM.dwFlags
+  bool noPermission = false;     // DM_NOPERMISSION in OEMUIPSPARAM.dwFlags
   bool driverPagesOnly = false;  // the sheet as the driver shows it without the plug-in
-  int layout = 0;             // the driver's page-layout byte of the document's device mode
+  int layout = 0;                // the driver's page-layout byte of the document's device mode
   std::vector<std::pair<std::string, std::string>> installable;  // --option KEY=VALUE
   bool testDialogs = false;
   bool script = false;  // play `steps` against the sheet

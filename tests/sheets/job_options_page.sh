@@ -129,6 +129,24 @@ for lib in missing.dll test_crypto_yes.dll test_card_crash.dll; do
     --option VXHDD=True --press cancel || fail "card library $lib: $(tail -3 "$work/nocard.err")"
 done
 
+# Selections a damaged device mode could bring (beyond the option lists, outside the ranges,
+# negative): the page shows a valid state and the driver's items get only values they accept.
+script hostile 'page 1' 'expect 1508 checked 1' 'expect 1546 checked 1' 'expect 1514 text "999"' \
+  'expect 1532 text "1"' 'apply'
+if play hostile -- --raw-select VXJob_Type=7 --raw-select VXResolution=9 \
+  --raw-select 'Copy Count=99999' --raw-select Scaling=-5 --raw-select VXStaple=-1 \
+  --raw-select VXBindPosition=2147483647 --raw-select VXCollate=3 --press ok; then
+  d=$work/hostile.dump
+  for k in VXJob_Type:0 VXResolution:1 VXStaple:0 VXCollate:0; do
+    [ "$(sel_of "$d" "${k%%:*}")" = "${k#*:}" ] || fail "hostile: $(item_line "$d" "${k%%:*}")"
+  done
+  grep -q 'name="Copy Count".* sel=999 ' "$d" || fail "hostile: copies $(grep 'Copy Count' "$d")"
+  grep -q 'name="Scaling".* sel=1 ' "$d" || fail "hostile: scaling $(grep '"Scaling"' "$d")"
+  grep -q 'refused' "$d" && fail "hostile: the driver refused a value: $(grep refused "$d" | head -1)"
+else
+  fail "hostile: ui-host failed: $(tail -3 "$work/hostile.err")"
+fi
+
 # No permission: every control of the page is off.
 script noperm 'page 1' 'expect 1545 enabled 0' 'expect 1506 enabled 0' 'expect 1508 enabled 0' \
   'expect 1514 enabled 0' 'expect 1532 enabled 0' 'expect 1535 enabled 0' 'expect 1536 enabled 0' \

@@ -80,6 +80,8 @@ bool ColourPage::onInit() {
   }
   loadCustomColourSetting(context_);
   refresh();
+  // The driver's pages are to reload what the plug-in's pages set (once per change).
+  markDriverSettingsChanged();
   return true;
 }
 

@@ -22,8 +22,8 @@
 #include "job_type_flags.h"
 #include "overlay_dialog.h"
 #include "private_settings.h"
-#include "support_page.h"
 #include "property_items.h"
+#include "support_page.h"
 #include "ui_module_state.h"
 #include "ui_resource_ids.h"
 #include "watermark_dialog.h"
@@ -43,6 +43,14 @@ constexpr int kPermissionFirst = 1500, kPermissionLast = 1558;
 constexpr int kEditChars = 64;  // what the filters read of an edit, the terminator included
 
 bool isTrue(const std::optional<std::string>& value) { return value && *value == "True"; }
+
+// What Defaults sets; also what a selection the driver's item cannot have becomes.
+constexpr std::pair<int, DWORD> kPageDefaults[] = {
+    {jobslot::kQuality, 1},   {jobslot::kImageSmoothing, 1}, {jobslot::kCopies, 1},
+    {jobslot::kJobType, 0},   {jobslot::kCollate, 0},        {jobslot::kBindPosition, 2},
+    {jobslot::kOutputBin, 0}, {jobslot::kStaple, 0},         {jobslot::kPunch, 0},
+    {jobslot::kScale, 100},   {jobslot::kTrapping, 0},       {jobslot::kOutputMode, 0},
+};
 
 std::u16string editText(HWND dialog, int id) {
   wchar_t text[kEditChars] = {};
@@ -114,9 +122,29 @@ void JobOptionsPage::changed() {
 
 // ---- initialisation ---------------------------------------------------------------------------
 
+// The selections come from a device mode, which anyone can write: one that the driver's item
+// cannot have (an option beyond its list, a number outside its range) is not shown or written
+// back; a choice becomes its default, a number the nearest end of its range.
+void JobOptionsPage::boundSelections() {
+  for (const auto& [slot, fallback] : kPageDefaults) {
+    const OPTITEM* item =
+        hasItem(slot) ? driverItem(context_.cuiParam, context_.itemIndex[slot]) : nullptr;
+    if (item == nullptr) continue;
+    if (const std::optional<ItemRange> range = numberItemRange(*item)) {
+      const auto number = static_cast<LONG>(value(slot));
+      if (number < range->minimum || number > range->maximum) {
+        value(slot) = static_cast<DWORD>(number < range->minimum ? range->minimum : range->maximum);
+      }
+    } else if (item->pOptType != nullptr && value(slot) >= item->pOptType->Count) {
+      value(slot) = fallback;
+    }
+  }
+}
+
 bool JobOptionsPage::onInit() {
   initialising_ = true;
   std::uint8_t* record = context_.record();
+  boundSelections();
   resolveFinisher();
 
   if (OPTITEM* copies = hasItem(jobslot::kCopies)
@@ -563,13 +591,7 @@ void JobOptionsPage::onAdvanced() {
 void JobOptionsPage::onAbout() { showAboutDialog(window(), context_); }
 
 void JobOptionsPage::onDefaults() {
-  const std::pair<int, DWORD> defaults[] = {
-      {jobslot::kQuality, 1},   {jobslot::kImageSmoothing, 1}, {jobslot::kCopies, 1},
-      {jobslot::kJobType, 0},   {jobslot::kCollate, 0},        {jobslot::kBindPosition, 2},
-      {jobslot::kOutputBin, 0}, {jobslot::kStaple, 0},         {jobslot::kPunch, 0},
-      {jobslot::kScale, 100},   {jobslot::kTrapping, 0},       {jobslot::kOutputMode, 0},
-  };
-  for (const auto& [slot, v] : defaults) value(slot) = v;
+  for (const auto& [slot, v] : kPageDefaults) value(slot) = v;
   refresh();
   InvalidateRect(control(IDC_QUALITY_PICTURE), nullptr, TRUE);
   changed();

@@ -51,6 +51,7 @@ class JobOptionsPage final : public UiDialog<JobOptionsPage> {
   void onDefaults();
 
   void refresh();
+  void boundSelections();
   void resolveFinisher();
   void detectIcCard();
   void forceSingleCopy();
