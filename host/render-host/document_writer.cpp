@@ -107,13 +107,13 @@ void writeDocument(const DocumentPlan& plan, PrintTarget& target) {
           "%%EndProlog\n"
           "%%BeginSetup\n");
       target.inject(PSINJECT_BEGINSETUP);
+      if (!plan.documentFeatures.empty()) put(target, plan.documentFeatures);
       put(target, "<< /PageSize [" + std::to_string(g.width) + " " + std::to_string(g.height) +
                       "] >> setpagedevice\n"
                       "%%EndSetup\n");
     }
     std::string setup = "%%Page: " + std::to_string(page) + " " + std::to_string(page) + "\n" +
-                        "%%BeginPageSetup\n"
-                        "/VXHsave save def\n";
+                        "%%BeginPageSetup\n" + plan.pageFeatures + "/VXHsave save def\n";
     if (g.landscape) setup += "90 rotate 0 -" + std::to_string(g.width) + " translate\n";
     put(target, setup);
     target.inject(PSINJECT_ENDPAGESETUP);

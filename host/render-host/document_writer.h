@@ -33,6 +33,10 @@ struct DocumentPlan {
   PageGeometry geometry;
   const std::string* body = nullptr;  // page body written on every page; null: the built-in page
   std::uint64_t fillerBytes = 0;      // when non-zero: one page of this many bytes of comments
+  // The features' code with its DSC comments: once after the plug-in's PSINJECT_BEGINSETUP, and
+  // on every page right after %%BeginPageSetup.
+  std::string documentFeatures;
+  std::string pageFeatures;
 };
 
 void writeDocument(const DocumentPlan& plan, PrintTarget& target);

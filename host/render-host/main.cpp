@@ -13,11 +13,12 @@
 #include "command_line.h"
 #include "devmode.h"
 #include "document_writer.h"
+#include "feature_code.h"
 #include "host_files.h"
 #include "job_file.h"
 #include "plugin_session.h"
-#include "producer.h"
 #include "printer_setup.h"
+#include "producer.h"
 #include "report.h"
 #include "spooler_job.h"
 
@@ -35,12 +36,15 @@ std::wstring fullPath(const std::wstring& path) {
   return full;
 }
 
-DocumentPlan planFor(const JobDescription& job) {
+DocumentPlan planFor(const JobDescription& job, HANDLE printer) {
   DocumentPlan plan;
   plan.title = toAnsi(job.document.name);
   plan.pages = job.document.pages;
   plan.geometry = pageGeometry(job.devMode);
   plan.body = job.document.body ? &*job.document.body : nullptr;
+  FeatureBlocks features = featureBlocks(printer, job.features);
+  plan.documentFeatures = std::move(features.documentSetup);
+  plan.pageFeatures = std::move(features.pageSetup);
   return plan;
 }
 
@@ -53,7 +57,7 @@ int runJob(const CommandLine& line, const JobDescription& job) {
   Outcome outcome;
   const std::wstring outPath = fullPath(line.outPath);
   PrinterHandle printer(job.printer.printerName);
-  const DocumentPlan plan = planFor(job);
+  const DocumentPlan plan = planFor(job, printer.get());
   if (line.noPlugin) {
     SpoolerDocument document(printer.get(), job.document.name, outPath);
     DirectTarget target(printer.get());
@@ -114,7 +118,7 @@ int runBench(const CommandLine& line, const JobDescription& job) {
   const std::wstring outPath = fullPath(line.outPath);
   const std::wstring directPath = outPath + L".direct";
   PrinterHandle printer(job.printer.printerName);
-  DocumentPlan plan = planFor(job);
+  DocumentPlan plan = planFor(job, printer.get());
   plan.fillerBytes = *line.benchBytes;
   const std::wstring pluginPath = line.pluginPath.empty()
                                       ? joinPath(programDirectory(), L"vexps.dll")

@@ -11,6 +11,7 @@ using namespace std::string_literals;
 using vex::ppd::Feature;
 using vex::ppd::Limits;
 using vex::ppd::Model;
+using vex::ppd::Section;
 using vex::ppd::UiType;
 
 std::string crlf(const std::vector<std::string>& lines) {
@@ -211,6 +212,254 @@ TEST(PpdModel, LongTranslationsAreCutAndWarningsBounded) {
   EXPECT_EQ(model.features[0].text, "TTTTT");
   EXPECT_EQ(model.features[0].options[0].text, "xxxxx");
   EXPECT_EQ(model.warnings.size(), 3u);
+}
+
+// The code of option `option` of feature `feature`, or "(none)" when there is no such option.
+std::string codeOf(const Model& model, const std::string& feature, const std::string& option) {
+  const Feature* f = model.find(feature);
+  const vex::ppd::Option* o = f != nullptr ? f->findOption(option) : nullptr;
+  return o != nullptr ? o->code : "(none)";
+}
+
+std::string withFeature(const std::vector<std::string>& body) {
+  std::vector<std::string> lines{"*OpenUI *A/A: PickOne"};
+  lines.insert(lines.end(), body.begin(), body.end());
+  lines.push_back("*CloseUI: *A");
+  return crlf(lines);
+}
+
+TEST(PpdModel, InvocationCodeOfOptions) {
+  const struct {
+    const char* name;
+    std::string text;
+    const char* option;
+    std::string code;
+  } cases[] = {
+      {"one line", withFeature({"*A x: \"<< /Duplex true >> setpagedevice\""}), "x",
+       "<< /Duplex true >> setpagedevice"},
+      {"quoted over several lines up to *End",
+       withFeature({"*A x/X: \"", "  << /ProcessColorModel /DeviceGray >>", "  setpagedevice\"",
+                    "*End", "*A y: \"\""}),
+       "x", "\n  << /ProcessColorModel /DeviceGray >>\n  setpagedevice"},
+      {"the next option after *End is read",
+       withFeature({"*A x/X: \"", "one\"", "*End", "*A y/Y: \"two\""}), "y", "two"},
+      {"code begun on the statement line", withFeature({"*A x: \"first", "second\"", "*End"}), "x",
+       "first\nsecond"},
+      {"hex substrings stay text", withFeature({"*A x: \"<1B>%-12345X@PJL<0A>\""}), "x",
+       "<1B>%-12345X@PJL<0A>"},
+      {"lines that look like statements are code",
+       withFeature({"*A x: \"", "*CloseUI: *A", "*A fake: none", "\"", "*End"}), "x",
+       "\n*CloseUI: *A\n*A fake: none\n"},
+      {"empty code", withFeature({"*A x: \"\""}), "x", ""},
+      {"a value that is not quoted has no code", withFeature({"*A x: ^Symbol"}), "x", ""},
+      {"bare CR line ends", "*OpenUI *A: PickOne\r*A x: \"a\rb\"\r*CloseUI: *A\r", "x", "a\nb"},
+  };
+  for (const auto& c : cases) {
+    const Model model = vex::ppd::parse(c.text);
+    EXPECT_EQ(codeOf(model, "A", c.option), c.code) << c.name;
+    EXPECT_TRUE(model.warnings.empty()) << c.name << ": " << model.warnings.front();
+  }
+}
+
+TEST(PpdModel, HostileInvocationCodeIsBoundedAndDropped) {
+  Limits limits;
+  limits.maxCodeBytes = 32;
+  limits.maxLineBytes = 64;
+  std::vector<std::string> tenThousand{"*A x: \""};
+  for (int i = 0; i < 10000; ++i) tenThousand.push_back("1 pop");
+  tenThousand.push_back("\"");
+  tenThousand.push_back("*A y: \"ok\"");
+  std::vector<std::string> unterminated{"*OpenUI *A: PickOne", "*A y: \"ok\"", "*A x: \""};
+  for (int i = 0; i < 10000; ++i) unterminated.push_back("*CloseUI: *A");
+  const struct {
+    const char* name;
+    std::string text;
+    const char* option;
+    std::string code;
+    const char* afterwards;  // an option read after the hostile one, with code "ok"
+  } cases[] = {
+      {"code at the limit kept", withFeature({"*A x: \"" + std::string(32, 'c') + "\""}), "x",
+       std::string(32, 'c'), nullptr},
+      {"over-long code on one line dropped, the option kept",
+       withFeature({"*A x: \"" + std::string(33, 'c') + "\"", "*A y: \"ok\""}), "x", "", "y"},
+      {"over-long code over several lines dropped",
+       withFeature(
+           {"*A x: \"", std::string(20, 'c'), std::string(20, 'c') + "\"", "*End", "*A y: \"ok\""}),
+       "x", "", "y"},
+      {"10000 lines of code dropped, what follows read", withFeature(tenThousand), "x", "", "y"},
+      {"unterminated quote over 10000 lines: no code", crlf(unterminated), "x", "", "y"},
+      {"NUL byte inside code dropped", withFeature({"*A x: \"", "a\0b"s, "\"", "*A y: \"ok\""}),
+       "x", "", "y"},
+      {"stray quotes give no code", withFeature({"*A x: \"a\"b\"", "c\"", "*A y: \"ok\""}), "x", "",
+       "y"},
+  };
+  for (const auto& c : cases) {
+    const Model model = vex::ppd::parse(c.text, limits);
+    EXPECT_EQ(codeOf(model, "A", c.option), c.code) << c.name;
+    if (c.afterwards != nullptr) {
+      EXPECT_EQ(codeOf(model, "A", c.afterwards), "ok") << c.name;
+      EXPECT_FALSE(model.warnings.empty()) << c.name;
+    }
+    for (const Feature& f : model.features) {
+      for (const vex::ppd::Option& o : f.options) EXPECT_LE(o.code.size(), limits.maxCodeBytes);
+    }
+  }
+}
+
+TEST(PpdModel, OrderDependencies) {
+  const struct {
+    const char* name;
+    std::string text;
+    Section section;
+    double order;
+    bool warned;
+  } cases[] = {
+      {"any setup", withFeature({"*OrderDependency: 22 AnySetup *A", "*A x: \"\""}),
+       Section::AnySetup, 22, false},
+      {"page setup with a fraction",
+       withFeature({"*OrderDependency: 10.5 PageSetup *A", "*A x: \"\""}), Section::PageSetup, 10.5,
+       false},
+      {"negative order, before the feature's block",
+       "*OrderDependency: -3 Prolog *A\r\n" + withFeature({"*A x: \"\""}), Section::Prolog, -3,
+       false},
+      {"none", withFeature({"*A x: \"\""}), Section::Unordered, 0, false},
+      {"an option keyword after the feature",
+       withFeature({"*OrderDependency: 5 DocumentSetup *A x", "*A x: \"\""}),
+       Section::DocumentSetup, 5, false},
+      {"number that is no number", withFeature({"*OrderDependency: 1e9 AnySetup *A", "*A x: \"\""}),
+       Section::Unordered, 0, true},
+      {"unknown section", withFeature({"*OrderDependency: 10 Somewhere *A", "*A x: \"\""}),
+       Section::Unordered, 0, true},
+      {"feature without its star", withFeature({"*OrderDependency: 10 AnySetup A", "*A x: \"\""}),
+       Section::Unordered, 0, true},
+      {"missing feature", withFeature({"*OrderDependency: 10 AnySetup", "*A x: \"\""}),
+       Section::Unordered, 0, true},
+      {"second one ignored",
+       withFeature(
+           {"*OrderDependency: 1 JCLSetup *A", "*OrderDependency: 2 AnySetup *A", "*A x: \"\""}),
+       Section::JCLSetup, 1, true},
+  };
+  for (const auto& c : cases) {
+    const Model model = vex::ppd::parse(c.text);
+    const Feature* a = model.find("A");
+    ASSERT_NE(a, nullptr) << c.name;
+    EXPECT_EQ(a->section, c.section) << c.name;
+    EXPECT_EQ(a->order, c.order) << c.name;
+    EXPECT_EQ(!model.warnings.empty(), c.warned) << c.name;
+  }
+}
+
+// "feature option" of each entry, joined with '|'.
+std::string chosen(const std::vector<vex::ppd::FeatureCode>& code) {
+  std::string out;
+  for (const auto& c : code) out += (out.empty() ? "" : "|") + c.feature + " " + c.option;
+  return out;
+}
+
+TEST(PpdModel, SetupCodeOfTheChoices) {
+  const Model model = vex::ppd::parse(crlf({
+      "*JCLOpenUI *Jcl: PickOne",
+      "*OrderDependency: 1 JCLSetup *Jcl",
+      "*Jcl x: \"@PJL x<0A>\"",
+      "*JCLCloseUI: *Jcl",
+      "*OpenUI *Late: PickOne",
+      "*OrderDependency: 40 AnySetup *Late",
+      "*Late x: \"late\"",
+      "*Late off: \"\"",
+      "*Late blank: \"",
+      "  ",
+      "\"",
+      "*End",
+      "*CloseUI: *Late",
+      "*OpenUI *Early: PickOne",
+      "*OrderDependency: 10 DocumentSetup *Early",
+      "*Early x: \"early\"",
+      "*CloseUI: *Early",
+      "*OpenUI *Pro: PickOne",
+      "*OrderDependency: 20 Prolog *Pro",
+      "*Pro x: \"pro\"",
+      "*CloseUI: *Pro",
+      "*OpenUI *Tie: PickOne",
+      "*OrderDependency: 20 AnySetup *Tie",
+      "*Tie x: \"tie\"",
+      "*CloseUI: *Tie",
+      "*OpenUI *Free: PickOne",
+      "*Free x: \"free\"",
+      "*CloseUI: *Free",
+      "*OpenUI *Exit: PickOne",
+      "*OrderDependency: 5 ExitServer *Exit",
+      "*Exit x: \"exit\"",
+      "*CloseUI: *Exit",
+      "*OpenUI *Page: PickOne",
+      "*OrderDependency: 50 PageSetup *Page",
+      "*Page x: \"p50\"",
+      "*CloseUI: *Page",
+      "*OpenUI *Page2: PickOne",
+      "*OrderDependency: 3 PageSetup *Page2",
+      "*Page2 x: \"p3\"",
+      "*CloseUI: *Page2",
+  }));
+  ASSERT_TRUE(model.warnings.empty()) << model.warnings.front();
+  using Choices = std::vector<std::pair<std::string, std::string>>;
+  const struct {
+    const char* name;
+    Choices choices;
+    const char* document;
+    const char* page;
+  } cases[] = {
+      {"order dependency, not the order of the choices",
+       {{"Free", "x"},
+        {"Late", "x"},
+        {"Page", "x"},
+        {"Tie", "x"},
+        {"Pro", "x"},
+        {"Early", "x"},
+        {"Page2", "x"}},
+       "Early x|Tie x|Pro x|Late x|Free x",
+       "Page2 x|Page x"},
+      {"equal orders keep the order of the choices",
+       {{"Pro", "x"}, {"Tie", "x"}},
+       "Pro x|Tie x",
+       ""},
+      {"JCL features and the exit server write nothing",
+       {{"Jcl", "x"}, {"Exit", "x"}, {"Early", "x"}},
+       "Early x",
+       ""},
+      {"empty and blank code write nothing",
+       {{"Late", "off"}, {"Pro", "x"}, {"Late", "blank"}},
+       "Pro x",
+       ""},
+      {"unknown features and options write nothing",
+       {{"Nothing", "x"}, {"Early", "y"}, {"early", "x"}, {"Pro", "X"}},
+       "",
+       ""},
+      {"a feature chosen twice writes its first choice once",
+       {{"Late", "x"}, {"Late", "x"}, {"Late", "off"}},
+       "Late x",
+       ""},
+  };
+  for (const auto& c : cases) {
+    const vex::ppd::SetupCode code = vex::ppd::setupCode(model, c.choices);
+    EXPECT_EQ(chosen(code.document), c.document) << c.name;
+    EXPECT_EQ(chosen(code.page), c.page) << c.name;
+  }
+}
+
+TEST(PpdModel, FeatureTextCarriesTheDscComments) {
+  const Model model = vex::ppd::parse(
+      withFeature({"*A Gray/Greyscale: \"", "  << /ProcessColorModel /DeviceGray >> setpagedevice",
+                   "\"", "*End", "*A Two: \"a\"", "*OrderDependency: 1 AnySetup *A"}) +
+      crlf({"*OpenUI *B: PickOne", "*OrderDependency: 2 AnySetup *B", "*B c: \"b  \"",
+            "*CloseUI: *B"}));
+  const vex::ppd::SetupCode code = vex::ppd::setupCode(model, {{"B", "c"}, {"A", "Gray"}});
+  EXPECT_EQ(vex::ppd::featureText(code.document),
+            "%%BeginFeature: *A Gray\n"
+            "  << /ProcessColorModel /DeviceGray >> setpagedevice\n"
+            "%%EndFeature\n"
+            "%%BeginFeature: *B c\n"
+            "b\n"
+            "%%EndFeature\n");
+  EXPECT_EQ(vex::ppd::featureText({}), "");
 }
 
 }  // namespace
