@@ -14,30 +14,11 @@ tree=${1:?usage: feature_code.sh <build tree>}
 
 sample_ppd=$root/package/files/VEXDEMO.PPD
 
-# Ghostscript's raster devices keep their colour model whatever a job asks of setpagedevice; a
-# printer prints in grey once the page device's /ProcessColorModel is /DeviceGray. This prelude
-# plays that printer: from then on every colour the job sets is replaced by its own grey.
-cat >"$work/grey-printer.ps" <<'EOF'
-%!PS
-/VXTgrey false def
-/setpagedevice {
-  dup /ProcessColorModel known {
-    dup /ProcessColorModel get /DeviceGray eq userdict /VXTgrey 3 -1 roll put
-  } if
-  //setpagedevice
-} bind def
-/VXTtogrey { VXTgrey { currentgray //setgray } if } bind def
-/setrgbcolor { //setrgbcolor VXTtogrey } bind def
-/setcmykcolor { //setcmykcolor VXTtogrey } bind def
-/sethsbcolor { //sethsbcolor VXTtogrey } bind def
-/setcolor { //setcolor VXTtogrey } bind def
-EOF
-
 # Renders job NAME's file through the prelude to $work/NAME-<page>.png.
 render_on_printer() {  # name
   rm -f "$work/$1"-*.png
   if ! gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r36 -sOutputFile="$work/$1-%d.png" \
-       "$work/grey-printer.ps" "$work/$1.prn" >"$work/$1.gs" 2>&1 ||
+       "$here/lib/grey_printer.ps" "$work/$1.prn" >"$work/$1.gs" 2>&1 ||
      grep -q -i 'error' "$work/$1.gs"; then
     fail "$1: Ghostscript failed: $(head -5 "$work/$1.gs")"
     return 1
