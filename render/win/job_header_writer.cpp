@@ -6,6 +6,7 @@
 
 #include "card_library.h"
 #include "config_files.h"
+#include "document_state.h"
 #include "injection.h"
 #include "job_info_block.h"
 #include "job_info_record.h"
@@ -57,7 +58,7 @@ bool writeJobHeader(const JobWriteContext& job) {
   inputs.jobType = currentJobType(pdevobj);
   inputs.hddSpool =
       inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
-  const JobInfoRecord& info = jobInfoRecord();
+  const JobInfoRecord& info = documentState(pdevobj).jobInfo;
   inputs.documentName = info.documentName;
   const int index = jobTypeIndex(inputs.jobType);
   if (index == 1 || index == 2) {
@@ -87,7 +88,7 @@ bool writeJobHeader(const JobWriteContext& job) {
 
 bool writeJobTrailer(const JobWriteContext& job) {
   // Only this trailer ends an encrypted session, never text inside the document.
-  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer();
+  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer(job.pdevobj);
   return injectionWrite(job.helper, job.pdevobj, kJobTrailer);
 }
 

@@ -2,9 +2,9 @@
 
 #include "card_library.h"
 #include "crypto_library.h"
+#include "document_state.h"
 #include "injection.h"
 #include "job_type.h"
-#include "module_state.h"
 #include "secure_output.h"
 
 namespace vex {
@@ -12,16 +12,16 @@ namespace {
 
 // A secure job that cannot be sent encrypted is cancelled; the rest of its output is dropped.
 void cancelSecureJob(PDEVOBJ pdevobj) {
-  ModuleState& state = moduleState();
-  SetJobW(pdevobj->hPrinter, state.currentJobId, 0, nullptr, JOB_CONTROL_CANCEL);
-  state.jobCancelled = true;
+  DocumentState& document = documentState(pdevobj);
+  SetJobW(pdevobj->hPrinter, document.jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+  document.jobCancelled = true;
 }
 
 }  // namespace
 
 const std::string& currentJobType(PDEVOBJ pdevobj) {
-  ModuleState& state = moduleState();
-  if (!state.jobTypeKnown || state.jobTypePdev != pdevobj) {
+  DocumentState& state = documentState(pdevobj);
+  if (!state.jobTypeKnown) {
     JobTypeInputs inputs;
     inputs.jobType = readFeature(pdevobj, "VXJob_Type");
     inputs.jobLimit = readFeature(pdevobj, "VXJobLimit");
@@ -33,7 +33,6 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
     // Once encrypted, the rest of the document is never sent in clear.
     if (state.encryptedDocument) state.jobType = kJobTypeSecureChip;
     if (isEncryptedJobType(state.jobType)) state.encryptedDocument = true;
-    state.jobTypePdev = pdevobj;
     state.jobTypeKnown = true;
   }
   return state.jobType;
@@ -41,7 +40,7 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
 
 HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written) {
   if (pdevobj == nullptr) return S_OK;  // the driver asking whether we handle output
-  ModuleState& state = moduleState();
+  const DocumentState& state = documentState(pdevobj);
   if (!isEncryptedJobType(currentJobType(pdevobj))) {
     DWORD sent = 0;
     const BOOL ok = ::WritePrinter(pdevobj->hPrinter, const_cast<void*>(bytes), count, &sent);
@@ -59,7 +58,9 @@ HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* writ
 }
 
 void endDocumentOutput(PDEVOBJ pdevobj) {
-  if (pdevobj == nullptr || !moduleState().encryptedDocument || moduleState().jobCancelled) return;
+  if (pdevobj == nullptr) return;
+  const DocumentState& state = documentState(pdevobj);
+  if (!state.encryptedDocument || state.jobCancelled) return;
   if (!finishSecureOutput(pdevobj)) cancelSecureJob(pdevobj);
 }
 
