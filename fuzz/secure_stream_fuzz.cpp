@@ -118,6 +118,7 @@ struct Host : vex::SecureJobHost {
     return s;
   }
   void setCryptoFlag() override {}
+  bool userCanAnswer() override { return (mode & 0x10) == 0; }
 };
 
 }  // namespace

@@ -8,16 +8,12 @@
 #include "secure_output.h"
 
 namespace vex {
-namespace {
 
-// A secure job that cannot be sent encrypted is cancelled; the rest of its output is dropped.
-void cancelSecureJob(PDEVOBJ pdevobj) {
+void cancelJob(PDEVOBJ pdevobj) {
   DocumentState& document = documentState(pdevobj);
   SetJobW(pdevobj->hPrinter, document.jobId, 0, nullptr, JOB_CONTROL_CANCEL);
   document.jobCancelled = true;
 }
-
-}  // namespace
 
 const std::string& currentJobType(PDEVOBJ pdevobj) {
   DocumentState& state = documentState(pdevobj);
@@ -41,19 +37,19 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
 HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written) {
   if (pdevobj == nullptr) return S_OK;  // the driver asking whether we handle output
   const DocumentState& state = documentState(pdevobj);
+  if (state.jobCancelled) return S_OK;  // the rest of a cancelled job is dropped
   if (!isEncryptedJobType(currentJobType(pdevobj))) {
     DWORD sent = 0;
     const BOOL ok = ::WritePrinter(pdevobj->hPrinter, const_cast<void*>(bytes), count, &sent);
     if (written != nullptr) *written = sent;
     return ok ? S_OK : E_FAIL;
   }
-  if (state.jobCancelled) return S_OK;  // the rest of a cancelled job is dropped
   DWORD taken = 0;
   if (writeSecureOutput(pdevobj, bytes, count, &taken)) {
     if (written != nullptr) *written = taken;
     return S_OK;
   }
-  cancelSecureJob(pdevobj);
+  cancelJob(pdevobj);
   return S_OK;
 }
 
@@ -61,7 +57,7 @@ void endDocumentOutput(PDEVOBJ pdevobj) {
   if (pdevobj == nullptr) return;
   const DocumentState& state = documentState(pdevobj);
   if (!state.encryptedDocument || state.jobCancelled) return;
-  if (!finishSecureOutput(pdevobj)) cancelSecureJob(pdevobj);
+  if (!finishSecureOutput(pdevobj)) cancelJob(pdevobj);
 }
 
 }  // namespace vex

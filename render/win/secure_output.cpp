@@ -5,6 +5,7 @@
 #include "card_library.h"
 #include "crypto_library.h"
 #include "document_state.h"
+#include "interactive_session.h"
 #include "private_settings.h"
 #include "secure_job.h"
 
@@ -97,6 +98,7 @@ class PluginSecureHost final : public SecureJobHost {
     }
     return s;
   }
+  bool userCanAnswer() override { return userCanAnswerDialogs(); }
   void setCryptoFlag() override {
     auto* record = static_cast<std::uint8_t*>(pdevobj_->pOEMDM);
     if (record != nullptr) setU32(record, rec::cryptoFlag, 1);
