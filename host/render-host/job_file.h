@@ -42,6 +42,9 @@ struct JobDescription {
   std::vector<std::pair<std::string, std::u16string>> recordFields;  // checked names and values
   PrinterSetup printer;
   DocumentSettings document;
+  // False (--no-merge): the job's record reaches the plug-in as it stands, without the
+  // device-mode merge that would validate it first.
+  bool mergeRecord = true;
 };
 
 // Reads and checks the job file; throws HostFailure (bad input) naming the first problem.

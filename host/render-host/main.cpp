@@ -16,8 +16,8 @@
 #include "host_files.h"
 #include "job_file.h"
 #include "plugin_session.h"
-#include "producer.h"
 #include "printer_setup.h"
+#include "producer.h"
 #include "report.h"
 #include "spooler_job.h"
 
@@ -171,7 +171,8 @@ int runBench(const CommandLine& line, const JobDescription& job) {
 int run(int argc, wchar_t** argv) {
   try {
     const CommandLine line = parseCommandLine(argc, argv);
-    const JobDescription job = readJobFile(line.jobPath);
+    JobDescription job = readJobFile(line.jobPath);
+    job.mergeRecord = !line.noMerge;
     std::wstring error;
     if (!ensurePrinter(job.printer, &error)) {
       failWith(ExitCode::kSpooler,
