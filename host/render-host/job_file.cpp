@@ -186,8 +186,11 @@ void readPrinter(JobDescription& job) {
         bad(job, L"[Printer] Package=" + value + L": no folder " + job.printer.packageDir);
       }
     } else if (equalsIgnoringCase(key, L"Files")) {
-      // Further files of the build (companion libraries) installed among the driver's files.
-      job.printer.pluginFiles = {L"vexps.dll"};
+      // Further files installed among the driver's files, besides vexps.dll and the build's
+      // companions: every printer gets the build's own companions afresh, so that no result
+      // depends on what an earlier run left in the shared driver folder. A model key decides
+      // whether a companion is used ("Model.JobInfoDll=" leaves it out).
+      if (job.printer.pluginFiles.empty()) job.printer.pluginFiles = defaultPluginFiles();
       std::wstring_view rest = value;
       while (!rest.empty()) {
         const std::size_t comma = rest.find(L',');
