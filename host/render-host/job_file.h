@@ -25,7 +25,9 @@ struct DocumentSettings {
   std::wstring name = L"VEX demo document";
   int pages = 1;
   bool bitmapSurface = false;
-  std::optional<std::string> body;  // PostScript page body; absent: the built-in page
+  // PostScript page body, a file read page by page while it is printed (never held whole, so
+  // that the stand-in's memory does not grow with the job); absent: the built-in page.
+  std::optional<std::wstring> bodyPath;
   // The printing application's name, published as the UI plug-in's document event would.
   std::optional<std::wstring> application;
   // A program started once the job id is known (%JOBID% and %JOBHEX% in it are replaced), to

@@ -40,7 +40,7 @@ DocumentPlan planFor(const JobDescription& job) {
   plan.title = toAnsi(job.document.name);
   plan.pages = job.document.pages;
   plan.geometry = pageGeometry(job.devMode);
-  plan.body = job.document.body ? &*job.document.body : nullptr;
+  plan.bodyPath = job.document.bodyPath ? &*job.document.bodyPath : nullptr;
   return plan;
 }
 
