@@ -3,8 +3,10 @@
 # the sample package's crypto library) against the sum of (a) the document printed as a Normal
 # job and (b) the crypto library alone encrypting 64 MiB in the same 4 KiB chunks
 # (Create/Init/Update/End, same bitness), in one run; ratio = secure / (a + b). Also prints the
-# cipher's own throughput in both bitnesses, and the stand-in's peak memory for a 1 MiB and a
-# 256 MiB secure job (the filter is bounded and the encryption streams, so it stays flat).
+# cipher's own throughput in both bitnesses, and the plug-in's share of the stand-in's peak
+# memory (the peak with the plug-in less the peak of the same job without it; the stand-in
+# streams its document) for 1 MiB and 256 MiB Normal and secure jobs: the header filter is
+# bounded and the encryption streams, so it stays flat.
 #   bench/secure_job.sh [win32 build tree]   (the 64-bit cipher from the win64 tree beside it)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -37,13 +39,15 @@ job() {  # name, job type, body file
     "encryptedPasswordLength=$(( ${#hex} / 2 ))" \
     '[Document]' 'Name=Bench' 'Pages=1' "Body=$(winpath "$3")" >"$work/$1.ini"
 }
-# Seconds (and peak resident KiB in $work/NAME.mem) of one stand-in run.
-run() {  # name
+# Seconds (and peak resident KiB in $work/NAME.mem, or NAME.bare.mem with --no-plugin) of one
+# stand-in run.
+run() {  # name [--no-plugin]
   rm -f "$work/$1.prn"
-  local t0 t1
+  local t0 t1 mem=$work/$1.mem
+  [ "${2:-}" = --no-plugin ] && mem=$work/$1.bare.mem
   t0=$(date +%s.%N)
-  if ! /usr/bin/time -f %M -o "$work/$1.mem" "$root/scripts/wine" "$host" \
-       --job "$(winpath "$work/$1.ini")" --out "$(winpath "$work/$1.prn")" \
+  if ! /usr/bin/time -f %M -o "$mem" "$root/scripts/wine" "$host" \
+       --job "$(winpath "$work/$1.ini")" --out "$(winpath "$work/$1.prn")" ${2:+"$2"} \
        >"$work/$1.out" 2>"$work/$1.err"; then
     echo "secure: $1 failed: $(cat "$work/$1.err")" >&2
     return 1
@@ -73,17 +77,24 @@ printf '\n'
 
 body "$work/1.ps" 1
 body "$work/256.ps" 256
-job small Secure_Chip "$work/1.ps"
-job large Secure_Chip "$work/256.ps"
-job large-normal Normal "$work/256.ps"
-run small >/dev/null
-run large >/dev/null
-rm -f "$work/large.prn"
-run large-normal >/dev/null
-rm -f "$work/256.ps" "$work/large-normal.prn"
-mib() { echo "$(cat "$work/$1.mem") / 1024" | bc -l; }
-# The stand-in holds the whole document in memory: compare with the Normal job of the same size.
-printf 'secure memory: peak of the stand-in, secure 1 MiB job %.1f MiB, secure 256 MiB job %.1f MiB (Normal 256 MiB job %.1f MiB)\n' \
-  "$(mib small)" "$(mib large)" "$(mib large-normal)"
+for size in 1 256; do
+  job "secure-$size" Secure_Chip "$work/$size.ps"
+  job "normal-$size" Normal "$work/$size.ps"
+  for name in "secure-$size" "normal-$size"; do
+    run "$name" >/dev/null
+    rm -f "$work/$name.prn"
+    run "$name" --no-plugin >/dev/null
+    rm -f "$work/$name.prn"
+  done
+done
+rm -f "$work/256.ps"
+# The plug-in's share: the peak with it less the peak of the same job without it.
+share() { echo "($(cat "$work/$1.mem") - $(cat "$work/$1.bare.mem")) / 1024" | bc -l; }
+mib() { echo "$(cat "$work/$1") / 1024" | bc -l; }
+printf 'secure memory: the plug-in'"'"'s share of the peak, Normal 1 MiB %.1f MiB, 256 MiB %.1f MiB; secure 1 MiB %.1f MiB, 256 MiB %.1f MiB; growth from 1 to 256 MiB: Normal %.1f MiB, secure %.1f MiB (stand-in alone %.1f and %.1f MiB)\n' \
+  "$(share normal-1)" "$(share normal-256)" "$(share secure-1)" "$(share secure-256)" \
+  "$(echo "$(share normal-256) - $(share normal-1)" | bc -l)" \
+  "$(echo "$(share secure-256) - $(share secure-1)" | bc -l)" \
+  "$(mib normal-1.bare.mem)" "$(mib normal-256.bare.mem)"
 printf 'secure: 64 MiB Secure_Chip job %.2f s, Normal job %.2f s + cipher alone %.2f s, ratio %.2f\n' \
   "$secure" "$normal" "$cipher32" "$ratio"

@@ -1,5 +1,6 @@
 // Fuzz target: the PPD reader over arbitrary bytes, with tight limits so that every bound is
-// reached often.
+// reached often. The reader belongs to the UI stand-in (host/core), not to either plug-in: its
+// runs say nothing about the product's own parsers.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

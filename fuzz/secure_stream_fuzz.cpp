@@ -1,6 +1,8 @@
 // Arbitrary job streams, cut into arbitrary chunks, through the secure job's scanners and the
 // encrypted-output path with a library that answers with hostile outputs. Aborts on any broken
-// invariant; the sanitizers catch reads outside a chunk.
+// invariant; the sanitizers catch reads outside a chunk. Every chunk carries a line of the
+// document's own that no header line can hold: it must never reach the spooler, whatever else
+// the path sends in clear (the library's output never holds its input).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,14 @@ struct Reader {
 bool contains(const std::string& hay, const char* needle) {
   return hay.find(needle) != std::string::npos;
 }
+
+// A document line: on a line of its own, so that no captured header line runs into it.
+constexpr char kDocumentLine[] =
+    "\n\x02"
+    "document body\x03\n";
+constexpr char kDocumentMark[] =
+    "\x02"
+    "document body\x03";
 
 class HostileEncryptor : public vex::JobEncryptor {
  public:
@@ -118,11 +128,17 @@ struct Host : vex::SecureJobHost {
     return s;
   }
   void setCryptoFlag() override {}
+  bool userCanAnswer() override { return (mode & 0x10) == 0; }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // An input that spells the mark itself could put it into a header line.
+  if (std::string(reinterpret_cast<const char*>(data), size).find(kDocumentMark) !=
+      std::string::npos) {
+    return 0;
+  }
   Reader in{data, size};
   const std::uint8_t control = in.byte();
   vex::HeaderFilter filter(control * 0x01010101u, (control & 1) != 0);
@@ -133,7 +149,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string stream, tail;
   int state = 1;
   while (!in.done()) {
-    const std::vector<std::uint8_t> chunk = in.chunk();
+    std::vector<std::uint8_t> chunk = in.chunk();
+    if ((control & 8) != 0 || chunk.size() % 3 == 0) {
+      chunk.insert(chunk.end(), kDocumentLine, kDocumentLine + sizeof kDocumentLine - 1);
+    }
     const std::string c(chunk.begin(), chunk.end());
     if (state == 1) {
       state = filter.feed(chunk.data(), chunk.size());
@@ -165,11 +184,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       require(!path.encrypting() && !path.collecting(), "idle after a failure");
     }
     require(reported <= host.spooled.size(), "reported bytes were written");
+    require(!contains(host.spooled, kDocumentMark), "document bytes in clear");
   }
   // The end of the document leaves nothing open, whatever it finished.
   std::size_t reported = 0;
   path.finish(host, &reported);
   require(!path.encrypting() && !path.collecting(), "idle at the end of the document");
   require(reported <= host.spooled.size(), "reported bytes were written");
+  require(!contains(host.spooled, kDocumentMark), "document bytes in clear");
   return 0;
 }

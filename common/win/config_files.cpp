@@ -7,7 +7,7 @@
 namespace vex {
 namespace {
 
-wchar_t g_configFilePath[kPathChars] = L"";
+thread_local wchar_t g_configFilePath[kPathChars] = L"";
 
 // Driver information at `level` in a zero-filled block; empty when it cannot be read.
 std::vector<BYTE> driverInfo(HANDLE printer, DWORD level) {

@@ -16,8 +16,9 @@ inline constexpr std::size_t kPathChars = 261;
 inline constexpr std::size_t kSectionChars = 128;
 inline constexpr std::size_t kModelStringChars = 261;  // 522-byte value buffers
 
-// The configuration (".cap") file found by the last findDriverFiles of this process; empty when
-// none was found.
+// The configuration (".cap") file found by the last findDriverFiles of this thread; empty when
+// none was found. Kept per thread: a spooler process renders jobs of other printers, with other
+// configuration files, on other threads at the same time.
 const wchar_t* configFilePath();
 
 // Walks the printer's dependent files: the last ".cap" entry becomes configFilePath(), the last

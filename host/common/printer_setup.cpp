@@ -159,6 +159,15 @@ std::wstring driverDirectory3() {
   return joinPath(buffer.data(), L"3");
 }
 
+std::vector<std::wstring> defaultPluginFiles() {
+  std::vector<std::wstring> plugins{kDefaultPlugin};
+  for (const wchar_t* companion :
+       {L"vexui.dll", L"vexjobinfo.dll", L"vexrelay.exe", L"vexcrypto.dll", L"vexcard.dll"}) {
+    if (fileExists(joinPath(programDirectory(), companion))) plugins.push_back(companion);
+  }
+  return plugins;
+}
+
 bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
   if (setup.printerName.empty() || setup.printerName.size() > 220 ||
       setup.printerName.find_first_of(L"\\,") != std::wstring::npos) {
@@ -209,15 +218,8 @@ bool ensurePrinter(const PrinterSetup& setup, std::wstring* error) {
     return false;
   }
 
-  std::vector<std::wstring> plugins = setup.pluginFiles;
-  if (plugins.empty()) {
-    plugins.push_back(kDefaultPlugin);
-    // The companions the sample model names, when the build has them.
-    for (const wchar_t* companion :
-         {L"vexui.dll", L"vexjobinfo.dll", L"vexrelay.exe", L"vexcrypto.dll", L"vexcard.dll"}) {
-      if (fileExists(joinPath(programDirectory(), companion))) plugins.push_back(companion);
-    }
-  }
+  const std::vector<std::wstring> plugins =
+      setup.pluginFiles.empty() ? defaultPluginFiles() : setup.pluginFiles;
   for (const auto& plugin : plugins) {
     std::wstring source = isBareName(plugin) ? joinPath(programDirectory(), plugin) : plugin;
     std::wstring name = baseName(source);

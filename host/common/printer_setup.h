@@ -37,6 +37,10 @@ struct PrinterSetup {
   std::vector<std::wstring> pluginFiles;
 };
 
+// vexps.dll of the running program's folder with the companion libraries the sample model names
+// that the build has: what a printer gets when `pluginFiles` is empty.
+std::vector<std::wstring> defaultPluginFiles();
+
 // Creates or refreshes the driver and the printer (port "FILE:", print processor "WinPrint",
 // datatype "RAW"). Files go to <driver directory>\3. Running it again with the same setup
 // changes nothing; a changed setup updates the files, the driver and the printer.

@@ -68,6 +68,8 @@ CommandLine parseCommandLine(int argc, wchar_t** argv) {
       line.injectedPath = valueOf(i, arg);
     } else if (arg == L"--no-plugin") {
       line.noPlugin = true;
+    } else if (arg == L"--no-merge") {
+      line.noMerge = true;
     } else if (arg == L"--bench") {
       line.benchBytes = parseByteCount(valueOf(i, arg));
     } else if (arg == L"--help" || arg == L"-h") {

@@ -14,11 +14,12 @@ struct CommandLine {
   bool noPlugin = false;
   std::wstring injectedPath;  // also write what the plug-in injects into this file
   std::optional<std::uint64_t> benchBytes;
+  bool noMerge = false;  // hand the job's record to the plug-in without the merge
 };
 
 inline constexpr wchar_t kUsage[] =
     L"usage: render-host.exe --job JOB.ini --out JOB.prn [--no-plugin] [--plugin PATH] "
-    L"[--injected FILE] [--bench BYTES]";
+    L"[--injected FILE] [--no-merge] [--bench BYTES]";
 
 // Throws HostFailure (bad input) with the reason; `--help` throws with the usage and code 0.
 CommandLine parseCommandLine(int argc, wchar_t** argv);

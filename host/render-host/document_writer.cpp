@@ -1,6 +1,10 @@
 #include "document_writer.h"
 
+#include <windows.h>
+
 #include <algorithm>
+
+#include "report.h"
 
 namespace vex::host {
 namespace {
@@ -17,11 +21,27 @@ std::string cleanTitle(const std::string& title) {
 
 void put(PrintTarget& target, const std::string& text) { target.write(text.data(), text.size()); }
 
-void putChunked(PrintTarget& target, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size(); done += kChunkBytes) {
-    target.write(bytes.data() + done, std::min(kChunkBytes, bytes.size() - done));
+// The body file in chunks as it is read, with a line end after a last line without one.
+void putBodyFile(PrintTarget& target, const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    failWith(ExitCode::kBadInput, L"cannot read the body " + path + L" while printing");
   }
-  if (!bytes.empty() && bytes.back() != '\n') put(target, "\n");
+  char chunk[kChunkBytes];
+  char last = '\n';
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file, chunk, sizeof chunk, &read, nullptr)) {
+      CloseHandle(file);
+      failWith(ExitCode::kBadInput, L"cannot read the body " + path + L" while printing");
+    }
+    if (read == 0) break;
+    target.write(chunk, read);
+    last = chunk[read - 1];
+  }
+  CloseHandle(file);
+  if (last != '\n') put(target, "\n");
 }
 
 // Comment lines of exactly kChunkBytes bytes.
@@ -89,7 +109,7 @@ std::string documentHeader(const DocumentPlan& plan, bool builtIn) {
 
 void writeDocument(const DocumentPlan& plan, PrintTarget& target) {
   const PageGeometry& g = plan.geometry;
-  const bool builtIn = plan.body == nullptr && plan.fillerBytes == 0;
+  const bool builtIn = plan.bodyPath == nullptr && plan.fillerBytes == 0;
   const int pages = plan.fillerBytes ? 1 : plan.pages;
   const int pageWidth = g.landscape ? g.height : g.width;
   const int pageHeight = g.landscape ? g.width : g.height;
@@ -121,8 +141,8 @@ void writeDocument(const DocumentPlan& plan, PrintTarget& target) {
     target.textOut();
     if (plan.fillerBytes) {
       putFiller(target, plan.fillerBytes);
-    } else if (plan.body) {
-      putChunked(target, *plan.body);
+    } else if (plan.bodyPath) {
+      putBodyFile(target, *plan.bodyPath);
     } else {
       put(target, builtInPage(page, pages, pageWidth, pageHeight));
     }

@@ -31,8 +31,8 @@ struct DocumentPlan {
   std::string title;  // ANSI; cleaned before it is written
   int pages = 1;
   PageGeometry geometry;
-  const std::string* body = nullptr;  // page body written on every page; null: the built-in page
-  std::uint64_t fillerBytes = 0;      // when non-zero: one page of this many bytes of comments
+  const std::wstring* bodyPath = nullptr;  // file written on every page; null: the built-in page
+  std::uint64_t fillerBytes = 0;           // when non-zero: one page of this many bytes of comments
   // The features' code with its DSC comments: once after the plug-in's PSINJECT_BEGINSETUP, and
   // on every page right after %%BeginPageSetup.
   std::string documentFeatures;

@@ -86,6 +86,24 @@ std::string readFileOf(const JobDescription& job, const std::wstring& key,
   return bytes;
 }
 
+// The body file's full path, once it is known to be a readable file of at most kMaxBodyBytes.
+std::wstring checkedBodyPath(const JobDescription& job, const std::wstring& value) {
+  const std::wstring path = resolvePath(job, value);
+  const std::wstring what = L"[Document] Body=" + value + L": cannot read " + path + L": ";
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) bad(job, what + win32ErrorText(GetLastError()));
+  LARGE_INTEGER size{};
+  const bool sized = GetFileSizeEx(file, &size) != FALSE;
+  const DWORD code = GetLastError();
+  CloseHandle(file);
+  if (!sized) bad(job, what + win32ErrorText(code));
+  if (static_cast<std::uint64_t>(size.QuadPart) > kMaxBodyBytes) {
+    bad(job, what + L"larger than " + std::to_wstring(kMaxBodyBytes) + L" bytes");
+  }
+  return path;
+}
+
 // ANSI bytes of a keyword or option; text that the code page cannot hold is refused.
 std::string ansiOf(const JobDescription& job, const std::wstring& text, const std::wstring& what) {
   std::string bytes = toAnsi(text);
@@ -186,8 +204,11 @@ void readPrinter(JobDescription& job) {
         bad(job, L"[Printer] Package=" + value + L": no folder " + job.printer.packageDir);
       }
     } else if (equalsIgnoringCase(key, L"Files")) {
-      // Further files of the build (companion libraries) installed among the driver's files.
-      job.printer.pluginFiles = {L"vexps.dll"};
+      // Further files installed among the driver's files, besides vexps.dll and the build's
+      // companions: every printer gets the build's own companions afresh, so that no result
+      // depends on what an earlier run left in the shared driver folder. A model key decides
+      // whether a companion is used ("Model.JobInfoDll=" leaves it out).
+      if (job.printer.pluginFiles.empty()) job.printer.pluginFiles = defaultPluginFiles();
       std::wstring_view rest = value;
       while (!rest.empty()) {
         const std::size_t comma = rest.find(L',');
@@ -235,7 +256,7 @@ void readDocument(JobDescription& job) {
         bad(job, L"[Document] ProducerReady=" + value + L": expected 0 to 60 seconds");
       }
     } else if (equalsIgnoringCase(key, L"Body")) {
-      job.document.body = readFileOf(job, L"[Document] Body", value, kMaxBodyBytes);
+      job.document.bodyPath = checkedBodyPath(job, value);
     } else {
       bad(job, L"[Document] unknown key \"" + key + L"\"");
     }

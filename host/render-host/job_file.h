@@ -25,7 +25,9 @@ struct DocumentSettings {
   std::wstring name = L"VEX demo document";
   int pages = 1;
   bool bitmapSurface = false;
-  std::optional<std::string> body;  // PostScript page body; absent: the built-in page
+  // PostScript page body, a file read page by page while it is printed (never held whole, so
+  // that the stand-in's memory does not grow with the job); absent: the built-in page.
+  std::optional<std::wstring> bodyPath;
   // The printing application's name, published as the UI plug-in's document event would.
   std::optional<std::wstring> application;
   // A program started once the job id is known (%JOBID% and %JOBHEX% in it are replaced), to
@@ -42,6 +44,9 @@ struct JobDescription {
   std::vector<std::pair<std::string, std::u16string>> recordFields;  // checked names and values
   PrinterSetup printer;
   DocumentSettings document;
+  // False (--no-merge): the job's record reaches the plug-in as it stands, without the
+  // device-mode merge that would validate it first.
+  bool mergeRecord = true;
 };
 
 // Reads and checks the job file; throws HostFailure (bad input) naming the first problem.

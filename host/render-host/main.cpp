@@ -41,7 +41,7 @@ DocumentPlan planFor(const JobDescription& job, HANDLE printer) {
   plan.title = toAnsi(job.document.name);
   plan.pages = job.document.pages;
   plan.geometry = pageGeometry(job.devMode);
-  plan.body = job.document.body ? &*job.document.body : nullptr;
+  plan.bodyPath = job.document.bodyPath ? &*job.document.bodyPath : nullptr;
   FeatureBlocks features = featureBlocks(printer, job.features);
   plan.documentFeatures = std::move(features.documentSetup);
   plan.pageFeatures = std::move(features.pageSetup);
@@ -175,7 +175,8 @@ int runBench(const CommandLine& line, const JobDescription& job) {
 int run(int argc, wchar_t** argv) {
   try {
     const CommandLine line = parseCommandLine(argc, argv);
-    const JobDescription job = readJobFile(line.jobPath);
+    JobDescription job = readJobFile(line.jobPath);
+    job.mergeRecord = !line.noMerge;
     std::wstring error;
     if (!ensurePrinter(job.printer, &error)) {
       failWith(ExitCode::kSpooler,

@@ -136,6 +136,12 @@ void PluginSession::negotiateDevMode(const JobDescription& job) {
   }
   std::vector<std::uint8_t> jobRecord = merged;
   applyRecordSettings(job, jobRecord.data());
+  if (!job.mergeRecord) {
+    // As a driver that lost the merge would: the record's bytes reach the rendering side
+    // unvalidated.
+    publicDevMode_ = publicDevModeWithRecord(devMode_, jobRecord);
+    return;
+  }
   result = devModeCall(OEMDM_MERGE, jobRecord.data(), merged.data(), &size);
   if (result != S_OK) {
     failWith(ExitCode::kPluginCall, L"DevMode(OEMDM_MERGE) returned " + hr(result));

@@ -115,6 +115,10 @@ bool SecureOutputPath::start(SecureJobHost& host, std::size_t* reported) {
     putU32(params, settings.settingA);
     putU32(params + 4, settings.settingB);
     if (cryptoFlag != 0) {
+      if (!host.userCanAnswer()) {
+        wipe(params, sizeof params);
+        return false;
+      }
       encryptor_->askPassword(secret);
       secret[kSecretBytes - 1] = '\0';
     }

@@ -80,6 +80,9 @@ class SecureJobHost {
   virtual SecureJobSettings settings() = 0;
   // Sets cryptoFlag in the job's record: the password is asked for at print time.
   virtual void setCryptoFlag() = 0;
+  // False where no user can answer a window of the process (no interactive desktop): the
+  // password is then never asked for, and the job fails instead of waiting forever.
+  virtual bool userCanAnswer() = 0;
 };
 
 // The process's secure-output state: idle, collecting the header (filter), encrypting.

@@ -1,9 +1,9 @@
 #include "command_dispatch.h"
 
+#include "document_state.h"
 #include "exception_guard.h"
 #include "injection.h"
 #include "job_writers.h"
-#include "module_state.h"
 #include "private_settings.h"
 #include "secure_output.h"
 
@@ -19,11 +19,11 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
   const JobWriteContext job{helper, pdevobj};
   switch (index) {
     case PSINJECT_BEGINSTREAM: {
-      ModuleState& state = moduleState();
+      DocumentState& state = documentState(pdevobj);
       state.newDocument = true;
       state.jobCancelled = false;
-      resetSecureOutput();  // a secure job that never reached its end is not continued
-      forgetDocumentValues();
+      resetSecureOutput(pdevobj);  // a secure job that never reached its end is not continued
+      forgetDocumentValues(state);
       state.encryptedDocument = false;  // the new document's job type is evaluated afresh
       return isEpsOutput(pdevobj) || writeJobHeader(job);
     }

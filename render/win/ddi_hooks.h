@@ -1,9 +1,10 @@
 // The graphics entry points the rendering plug-in hooks, and the per-PDEV block that keeps the
-// driver's own implementations so each hook can forward to them.
+// driver's own implementations so each hook can forward to them, with the PDEV's document.
 #pragma once
 
 #include <windows.h>
 
+#include "document_state.h"
 #include "oem/oem_platform.h"
 
 namespace vex {
@@ -15,6 +16,7 @@ extern DRVFN DdiHookTable[kHookCount];
 
 struct PluginPdev {
   PFN driverEntries[kHookCount];
+  DocumentState document;
 };
 
 // Fills `pdev` from the driver's own function table (entries it lacks stay null).

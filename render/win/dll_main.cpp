@@ -3,17 +3,12 @@
 
 #include <new>
 
-#include "exception_guard.h"
 #include "module_state.h"
 #include "oem/oem_platform.h"
 #include "render_factory.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    vex::moduleState().instance = instance;
-  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    vex::releaseGuardSlot();  // only on FreeLibrary; at process exit the slot goes anyway
-  }
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) vex::moduleState().instance = instance;
   return TRUE;
 }
 

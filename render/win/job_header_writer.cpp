@@ -6,7 +6,9 @@
 
 #include "card_library.h"
 #include "config_files.h"
+#include "document_state.h"
 #include "injection.h"
+#include "interactive_session.h"
 #include "job_info_block.h"
 #include "job_info_record.h"
 #include "job_name_dialog.h"
@@ -32,12 +34,15 @@ DWORD printerAttributes(HANDLE printer) {
 }
 
 // The job name a Secure or Spool job carries; asked for at print time when the record requires
-// it and the dialog can reach the user (not on shared or network queues).
-void askForJobNameIfRequired(PDEVOBJ pdevobj, std::uint8_t* record) {
-  if (record == nullptr || getU32(record, rec::jobNameRequired) == 0) return;
+// it and the dialog can reach the user (not on shared or network queues). False when the name
+// is required but no user can answer the dialog here: the job is not printed without it.
+bool askForJobNameIfRequired(PDEVOBJ pdevobj, std::uint8_t* record) {
+  if (record == nullptr || getU32(record, rec::jobNameRequired) == 0) return true;
   const DWORD attributes = printerAttributes(pdevobj->hPrinter);
-  if (attributes & (PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK)) return;
+  if (attributes & (PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK)) return true;
+  if (!userCanAnswerDialogs()) return false;
   runJobNameDialog(moduleState().instance, record);
+  return true;
 }
 
 std::string driverVersion(HANDLE printer) {
@@ -57,11 +62,14 @@ bool writeJobHeader(const JobWriteContext& job) {
   inputs.jobType = currentJobType(pdevobj);
   inputs.hddSpool =
       inputs.jobType == kJobTypeNormal && readFeature(pdevobj, "VXHDDSpool") == "True";
-  const JobInfoRecord& info = jobInfoRecord();
+  const JobInfoRecord& info = documentState(pdevobj).jobInfo;
   inputs.documentName = info.documentName;
   const int index = jobTypeIndex(inputs.jobType);
   if (index == 1 || index == 2) {
-    askForJobNameIfRequired(pdevobj, record);
+    if (!askForJobNameIfRequired(pdevobj, record)) {
+      cancelJob(pdevobj);  // as a failed secure job: the queue goes on, the user sees it failed
+      return true;
+    }
     if (record != nullptr) {
       inputs.jobName = jobNameForHeader(getWide(record, rec::jobName, rec::jobNameChars));
       inputs.password = passwordForHeader(getWide(record, rec::jobPassword, rec::jobPasswordChars));
@@ -87,7 +95,7 @@ bool writeJobHeader(const JobWriteContext& job) {
 
 bool writeJobTrailer(const JobWriteContext& job) {
   // Only this trailer ends an encrypted session, never text inside the document.
-  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer();
+  if (isEncryptedJobType(currentJobType(job.pdevobj))) expectSecureTrailer(job.pdevobj);
   return injectionWrite(job.helper, job.pdevobj, kJobTrailer);
 }
 

@@ -52,16 +52,9 @@ const CodePageRules& systemCodePage() {
 
 }  // namespace
 
-JobInfoRecord& jobInfoRecord() {
-  static JobInfoRecord record;
-  return record;
-}
-
-bool fillJobInfoRecord(HANDLE printer, DWORD jobId) {
-  JobInfoRecord& record = jobInfoRecord();
+bool fillJobInfoRecord(HANDLE printer, DWORD jobId, JobInfoRecord& record) {
   record.jobId = jobId;
-  const std::vector<BYTE> printerBlock =
-      queryBlock<PRINTER_INFO_2W>(printerQuery, printer, 0, 2);
+  const std::vector<BYTE> printerBlock = queryBlock<PRINTER_INFO_2W>(printerQuery, printer, 0, 2);
   if (printerBlock.empty()) return false;
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(printerBlock.data());
 

@@ -1,5 +1,5 @@
 // What the job's PJL header and the job-information library need to know about the job,
-// collected once per document when the driver starts it.
+// collected once per document when the driver starts it (kept with the PDEV's document).
 #pragma once
 
 #include <windows.h>
@@ -14,10 +14,8 @@ struct JobInfoRecord {
   char documentName[81] = "";      // cleaned, at most 80 bytes, ANSI
 };
 
-JobInfoRecord& jobInfoRecord();
-
-// Fills the record for the job; false when the printer cannot be queried (then only the job id
-// changed). A job that cannot be read keeps the previous document name.
-bool fillJobInfoRecord(HANDLE printer, DWORD jobId);
+// Fills the document's record for the job; false when the printer cannot be queried (then only
+// the job id changed). A job that cannot be read keeps the previous document name.
+bool fillJobInfoRecord(HANDLE printer, DWORD jobId, JobInfoRecord& record);
 
 }  // namespace vex

@@ -10,6 +10,7 @@
 
 #include "card_library.h"
 #include "config_files.h"
+#include "document_state.h"
 #include "injection.h"
 #include "module_state.h"
 #include "overlay_ps.h"
@@ -30,7 +31,7 @@ constexpr std::size_t kFontNameBytes = 128;
 
 // The plug-in INI file of the printer: as found at DrvStartDoc, else looked up now.
 std::wstring pluginIni(PDEVOBJ pdevobj) {
-  const ModuleState& state = moduleState();
+  const DocumentState& state = documentState(pdevobj);
   if (state.pluginIniPath[0] != L'\0') return boundedWide(state.pluginIniPath, MAX_PATH);
   wchar_t path[kPathChars] = L"";
   findDriverFiles(pdevobj->hPrinter, path);

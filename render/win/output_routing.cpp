@@ -2,26 +2,22 @@
 
 #include "card_library.h"
 #include "crypto_library.h"
+#include "document_state.h"
 #include "injection.h"
 #include "job_type.h"
-#include "module_state.h"
 #include "secure_output.h"
 
 namespace vex {
-namespace {
 
-// A secure job that cannot be sent encrypted is cancelled; the rest of its output is dropped.
-void cancelSecureJob(PDEVOBJ pdevobj) {
-  ModuleState& state = moduleState();
-  SetJobW(pdevobj->hPrinter, state.currentJobId, 0, nullptr, JOB_CONTROL_CANCEL);
-  state.jobCancelled = true;
+void cancelJob(PDEVOBJ pdevobj) {
+  DocumentState& document = documentState(pdevobj);
+  SetJobW(pdevobj->hPrinter, document.jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+  document.jobCancelled = true;
 }
 
-}  // namespace
-
 const std::string& currentJobType(PDEVOBJ pdevobj) {
-  ModuleState& state = moduleState();
-  if (!state.jobTypeKnown || state.jobTypePdev != pdevobj) {
+  DocumentState& state = documentState(pdevobj);
+  if (!state.jobTypeKnown) {
     JobTypeInputs inputs;
     inputs.jobType = readFeature(pdevobj, "VXJob_Type");
     inputs.jobLimit = readFeature(pdevobj, "VXJobLimit");
@@ -33,7 +29,6 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
     // Once encrypted, the rest of the document is never sent in clear.
     if (state.encryptedDocument) state.jobType = kJobTypeSecureChip;
     if (isEncryptedJobType(state.jobType)) state.encryptedDocument = true;
-    state.jobTypePdev = pdevobj;
     state.jobTypeKnown = true;
   }
   return state.jobType;
@@ -41,26 +36,28 @@ const std::string& currentJobType(PDEVOBJ pdevobj) {
 
 HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written) {
   if (pdevobj == nullptr) return S_OK;  // the driver asking whether we handle output
-  ModuleState& state = moduleState();
+  const DocumentState& state = documentState(pdevobj);
+  if (state.jobCancelled) return S_OK;  // the rest of a cancelled job is dropped
   if (!isEncryptedJobType(currentJobType(pdevobj))) {
     DWORD sent = 0;
     const BOOL ok = ::WritePrinter(pdevobj->hPrinter, const_cast<void*>(bytes), count, &sent);
     if (written != nullptr) *written = sent;
     return ok ? S_OK : E_FAIL;
   }
-  if (state.jobCancelled) return S_OK;  // the rest of a cancelled job is dropped
   DWORD taken = 0;
   if (writeSecureOutput(pdevobj, bytes, count, &taken)) {
     if (written != nullptr) *written = taken;
     return S_OK;
   }
-  cancelSecureJob(pdevobj);
+  cancelJob(pdevobj);
   return S_OK;
 }
 
 void endDocumentOutput(PDEVOBJ pdevobj) {
-  if (pdevobj == nullptr || !moduleState().encryptedDocument || moduleState().jobCancelled) return;
-  if (!finishSecureOutput(pdevobj)) cancelSecureJob(pdevobj);
+  if (pdevobj == nullptr) return;
+  const DocumentState& state = documentState(pdevobj);
+  if (!state.encryptedDocument || state.jobCancelled) return;
+  if (!finishSecureOutput(pdevobj)) cancelJob(pdevobj);
 }
 
 }  // namespace vex

@@ -15,6 +15,10 @@ const std::string& currentJobType(PDEVOBJ pdevobj);
 
 HRESULT routeOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* written);
 
+// Cancels the document's spooler job: the rest of its output is dropped until the next document
+// begins (a secure job that cannot be sent as asked).
+void cancelJob(PDEVOBJ pdevobj);
+
 // The end of the document (DrvEndDoc, after the driver passed on its last bytes): an encrypted
 // document's secure output is finished, or its job cancelled when that fails.
 void endDocumentOutput(PDEVOBJ pdevobj);

@@ -4,6 +4,7 @@
 
 #include "command_dispatch.h"
 #include "ddi_hooks.h"
+#include "document_state.h"
 #include "module_state.h"
 #include "output_routing.h"
 #include "private_settings.h"
@@ -107,8 +108,9 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) {
-  forgetDocumentValues();  // the new PDEV may carry other settings
+HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
+  moveDocumentState(pdevobjOld, pdevobjNew);
+  forgetDocumentValues(documentState(pdevobjNew));  // the new PDEV may carry other settings
   return S_OK;
 }
 

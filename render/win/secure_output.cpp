@@ -4,6 +4,8 @@
 
 #include "card_library.h"
 #include "crypto_library.h"
+#include "document_state.h"
+#include "interactive_session.h"
 #include "private_settings.h"
 #include "secure_job.h"
 
@@ -96,6 +98,7 @@ class PluginSecureHost final : public SecureJobHost {
     }
     return s;
   }
+  bool userCanAnswer() override { return userCanAnswerDialogs(); }
   void setCryptoFlag() override {
     auto* record = static_cast<std::uint8_t*>(pdevobj_->pOEMDM);
     if (record != nullptr) setU32(record, rec::cryptoFlag, 1);
@@ -105,10 +108,7 @@ class PluginSecureHost final : public SecureJobHost {
   PDEVOBJ pdevobj_;
 };
 
-SecureOutputPath& securePath() {
-  static SecureOutputPath path;
-  return path;
-}
+SecureOutputPath& securePath(PDEVOBJ pdevobj) { return documentState(pdevobj).secureOutput; }
 
 }  // namespace
 
@@ -116,29 +116,30 @@ bool writeSecureOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* t
   try {
     PluginSecureHost host(pdevobj);
     std::size_t reported = 0;
-    if (!securePath().write(host, static_cast<const std::uint8_t*>(bytes), count, &reported)) {
+    if (!securePath(pdevobj).write(host, static_cast<const std::uint8_t*>(bytes), count,
+                                   &reported)) {
       return false;
     }
     if (taken != nullptr) *taken = count;
     return true;
   } catch (...) {  // out of memory: the job is cancelled, never sent in clear
-    securePath().reset();
+    securePath(pdevobj).reset();
     return false;
   }
 }
 
-void expectSecureTrailer() { securePath().expectTrailer(); }
+void expectSecureTrailer(PDEVOBJ pdevobj) { securePath(pdevobj).expectTrailer(); }
 
 bool finishSecureOutput(PDEVOBJ pdevobj) {
   try {
     PluginSecureHost host(pdevobj);
-    return securePath().finish(host, nullptr);
+    return securePath(pdevobj).finish(host, nullptr);
   } catch (...) {  // out of memory: the job is cancelled, never sent in clear
-    securePath().reset();
+    securePath(pdevobj).reset();
     return false;
   }
 }
 
-void resetSecureOutput() { securePath().reset(); }
+void resetSecureOutput(PDEVOBJ pdevobj) { securePath(pdevobj).reset(); }
 
 }  // namespace vex

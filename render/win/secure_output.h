@@ -1,4 +1,4 @@
-// The encrypted output path of secure jobs.
+// The encrypted output path of secure jobs, one for the document of each PDEV.
 #pragma once
 
 #include <windows.h>
@@ -13,13 +13,13 @@ namespace vex {
 bool writeSecureOutput(PDEVOBJ pdevobj, const void* bytes, DWORD count, DWORD* taken);
 
 // The plug-in's own trailer is about to pass: the encrypted session ends with its bytes.
-void expectSecureTrailer();
+void expectSecureTrailer(PDEVOBJ pdevobj);
 
 // The document ends: what the path still collects is encrypted, an open session gets its end
 // frame. False when that failed (the caller cancels the job; nothing left in clear).
 bool finishSecureOutput(PDEVOBJ pdevobj);
 
 // A new document starts: a secure job that never reached its end is forgotten.
-void resetSecureOutput();
+void resetSecureOutput(PDEVOBJ pdevobj);
 
 }  // namespace vex

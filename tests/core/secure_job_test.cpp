@@ -134,6 +134,8 @@ struct FakeHost : vex::SecureJobHost {
   }
   vex::SecureJobSettings settings() override { return record; }
   void setCryptoFlag() override { cryptoFlagSet = true; }
+  bool userCanAnswer() override { return answerable; }
+  bool answerable = true;  // a user can answer the password window
 };
 
 const std::string kExit = "\x1b%-12345X";
@@ -231,6 +233,39 @@ TEST(SecureOutput, PasswordSources) {
     EXPECT_EQ(host.lib.calls, c.calls) << c.name;
     EXPECT_EQ(host.lib.secretSeen, c.secret) << c.name;
     EXPECT_EQ(host.cryptoFlagSet, c.flagSet) << c.name;
+  }
+}
+
+// Where no user can answer a window of the process, the password is never asked for: the job
+// fails (the plug-in cancels it) instead of waiting for a window nobody sees. A stored password
+// needs nobody.
+TEST(SecureOutput, NobodyToAskForThePassword) {
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> stored;
+    int decryptResult;
+    std::uint32_t cryptoFlag;
+    bool sent;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"stored", {1}, 1, 0, true, {"decrypt", "init"}},
+      {"none stored", {}, 1, 0, false, {}},
+      {"undecryptable", {1}, 0, 0, false, {"decrypt"}},
+      {"ask-at-print flag", {1}, 1, 1, false, {"decrypt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost host = passwordHost();
+    host.answerable = false;
+    host.record.encryptedPassword = c.stored;
+    host.record.cryptoFlag = c.cryptoFlag;
+    host.lib.decryptResult = c.decryptResult;
+    SecureOutputPath path;
+    EXPECT_EQ(send(path, host, kHeader), c.sent);
+    if (c.sent) host.lib.calls.resize(c.calls.size());  // the session goes on after init
+    EXPECT_EQ(host.lib.calls, c.calls);
+    EXPECT_EQ(host.spooled.find("write_start") != std::string::npos, c.sent);
+    EXPECT_EQ(path.encrypting(), c.sent);
   }
 }
 

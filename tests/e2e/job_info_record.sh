@@ -24,7 +24,7 @@ record_case() {
   local config="C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\$printer.cap"
   job_file "$name" '[Printer]' "Name=$printer" "Driver=${driver:-VEX E2E Echo PS}" \
     'Model.JobInfoDll=test_jobinfo_echo.dll' 'Files=test_jobinfo_echo.dll' \
-    '[Features]' 'VXJob_Type=Normal' '[Record]' 'nupSelection=4' \
+    '[Features]' 'VXJob_Type=Normal' '[Record]' 'nupSelection=4' "compression=${compression:-0}" \
     '[Document]' "Name=$document" "Application=${application:-Echo App}"
   local rc=0
   render "$name" || rc=$?
@@ -36,6 +36,7 @@ record_case() {
     printf '@PJL COMMENT REQUEST version=%s|printer=%s|config=%s|job=%s|pages=9|app=%s|calls=%s\r\n' \
       "${version:-2}" "${printer:0:64}" "${config:0:64}" "$job" "${app:-Echo App}" "${calls:-2?,2?,2f,}"
     printf '%s' "${extra:-}"
+    [ "${compression:-0}" -eq 0 ] || printf '@PJL COMMENT COMPRESSION:FLATE LEVEL:%s\r\n' "$level"
     printf '@PJL ENTER LANGUAGE=POSTSCRIPT\n'
     plugin_prolog 9
     printf '\033%%-12345X@PJL EOJ\r\n'
@@ -52,6 +53,9 @@ record_case quotes 'The "Big" plan' 'The  Big  plan'
 record_case long "$(printf 'x%.0s' {1..100})" "$(printf 'x%.0s' {1..80})"
 record_case control-character $'Before\001after' 'Before'
 record_case tab $'Col\tumn' $'Col\tumn'
+# The job-information block comes before the compression comment.
+compression=2 level=6 record_case compression 'Packed' 'Packed'
+compression=3 level=9 record_case compression-9 'Packed' 'Packed'
 # A library without version 2 is asked again with version 0 and no application name.
 printer='VEX E2E Echo Refuse' driver='VEX E2E Echo Refuse PS' version=0 app=- calls='2?,0?,0f,' \
   record_case version-0 'Old library' 'Old library'

@@ -105,9 +105,23 @@ else
   fail "off: render-host failed: $(cat "$work/off.err")"
 fi
 
-# The block of the example store, byte for byte.
 store_ini "$work/E2EOVL2.INI" '[Overlay_Info 2]' 'Overlay_Name=Example' 'PageMode=4' \
   'CustomPage=1,3-4,7-' 'Form_Num=2' 'Form_Name 0=FORM1' 'Form_Name 1=FORM2'
+# EPS output (dialect 2) with overlays selected: the driver's setup section gets no form block,
+# though the same job as PostScript has one (the example below).
+job_file eps '[Printer]' 'Name=VEX WM Overlay' 'Driver=VEX WM Overlay PS' 'Model.JobInfoDll=' \
+  "Files=$(winpath "$work/E2EOVL2.INI")" '[Features]' 'VXJob_Type=Normal' 'VXOverlay=Use' \
+  'VXOverPrint=False' 'Dialect=2' '[Record]' 'overlayList=255,2,255,255' \
+  '[Document]' 'Name=eps' 'Pages=1' 'Body=body.ps'
+if render eps; then
+  grep -q -a -e 'BeginNonPPDFeature: Form' -e 'VXFormDict' -e 'FormList' "$work/eps.inj" &&
+    fail "eps: overlay form block written"
+  grep -q -a 'Overlay test' "$work/eps.prn" || fail "eps: the document is not in the job file"
+else
+  fail "eps: render-host failed: $(cat "$work/eps.err")"
+fi
+
+# The block of the example store, byte for byte.
 if overlay_job example "$work/E2EOVL2.INI" 'overlayList=255,2,255,255'; then
   printf '%%%%BeginNonPPDFeature: Form \r\n{ \r\nuserdict /@VXFormDict 2 copy known{\r\n\tget begin\r\n\t/OVList [\r\n\t\t(<<) cvx exec\r\n\t\t\t/FormList [ /FORM1 /FORM2]\r\n\t\t\t/PageFlag 4\r\n\t\t\t/PageArray [ [1 1] [3 4] [7 9999]]\r\n\t\t(>>) cvx exec\r\n\t]def end\r\n}{pop pop}ifelse\r\n}stopped pop\r\n%%%%EndNonPPDFeature\r\n\r\n' \
     >"$work/example.block"

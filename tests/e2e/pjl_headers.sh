@@ -81,6 +81,16 @@ grep -q '^%!PS-Adobe-3.0' "$work/eps.prn" || fail "eps: the document does not st
 first_block_only=1 expected_rc=7 header_case chip-plain-printer "$exit_seq$doc_line$enter$trailer" \
   '[Features]' 'VXJob_Type=Secure_Chip'
 [ ! -s "$work/chip-plain-printer.prn" ] || fail "chip job output reached the spooler in clear text"
+# "VXJobLimit" on a model with a crypto library makes every job an encrypted one: the header
+# follows the effective job type, without the Secure, Spool or disk-spool lines the chosen type
+# would have had (the library is absent here, so the job is then cancelled).
+for chosen in Normal Secure Spool; do
+  first_block_only=1 expected_rc=7 header_case "job-limit-$chosen" "$exit_seq$doc_line$enter$trailer" \
+    'Name=VEX E2E Limit' 'Driver=VEX E2E Limit PS' 'Model.CryptoDll=absent.dll' \
+    '[Features]' "VXJob_Type=$chosen" 'VXJobLimit=True' 'VXHDDSpool=True' \
+    '[Record]' 'jobName=Budget' 'jobPassword=1234'
+  [ ! -s "$work/job-limit-$chosen.prn" ] || fail "job-limit-$chosen: output reached the spooler in clear"
+done
 card_marker=1 first_block_only=1 expected_rc=7 header_case chip-card-printer \
   "$exit_seq$doc_line@PJL COMMENT Device Name :VEX E2E Card PS\r\n@PJL COMMENT Version     :1.00.0.0\r\n$enter$trailer" \
   'Name=VEX E2E Card' 'Driver=VEX E2E Card PS' 'Model.CARD_DLL=test_card_yes.dll' \

@@ -69,6 +69,16 @@ has_line "$copy" "CryptoDll=" || fail "the copy kept the earlier CryptoDll overr
 attributes=$(registry "Printers\\$printer" Attributes)
 [ $((attributes & 8)) -eq 0 ] || fail "the printer is still shared (attributes $attributes)"
 
+# Files= adds to the build's companions, which every printer gets afresh from the build: a
+# companion deleted from the shared folder (or left there by an older build) is put back.
+rm -f "$dir3/vexjobinfo.dll"
+print_job files "Name=$printer" "Driver=$driver" 'Files=test_card_yes.dll'
+dependents=$(registry "Environments\\Windows NT x86\\Drivers\\Version-3\\$driver" "Dependent Files")
+for file in vexps.dll vexjobinfo.dll vexrelay.exe vexcrypto.dll vexcard.dll test_card_yes.dll; do
+  case "$dependents" in *"$file"*) ;; *) fail "files: the driver does not list $file: $dependents" ;; esac
+done
+cmp -s "$dir3/vexjobinfo.dll" "$tree/bin/vexjobinfo.dll" || fail "files: vexjobinfo.dll is not the build's"
+
 # Another driver for the same printer.
 print_job sample "Name=$printer"
 [ "$(registry "Printers\\$printer" "Printer Driver")" = "VEX Demo Color PS" ] ||

@@ -176,4 +176,41 @@ if secure_job eps 0 "${password_printer[@]}" '[Features]' 'VXJob_Type=Secure_Chi
   fi
 fi
 
+# 8. The cleartext header byte for byte, with fixed job-information values: what precedes the
+#    first frame is exactly the job line, the IC-card device lines (card model), the three
+#    job-information lines and the keeping time, and for a card job the card comment; without a
+#    job-information library there is no cleartext header at all.
+switches="$(driver_folder)/vexjobinfo.ini"
+printf '[Values]\r\nComputerName=PC-01\r\nUserName=alice\r\nReceptionTime=2024/03/07 09:05:01\r\n' \
+  >"$switches"
+info_lines=$'@PJL VEXAUXJOBINFO DATA="ComputerName=PC-01"\r\n@PJL VEXAUXJOBINFO DATA="UserName=alice"\r\n@PJL VEXAUXJOBINFO DATA="ReceptionTime=2024/03/07 09:05:01"\r\n'
+first_frame='@PJL VEXRESOURCEWRITE LOCATION="SecureJobAccessor:write_start"'
+cleartext_is() {  # name, expected bytes before the first frame
+  local name=$1 at
+  at=$(grep -a -b -o -m 1 'SecureJobAccessor:write_start' "$work/$name.prn" | head -1 | cut -d: -f1)
+  if [ -z "$at" ]; then fail "$name: no start frame"; return; fi
+  at=$((at - 32))  # the frame head's "@PJL VEXRESOURCEWRITE LOCATION=\""
+  printf '%s' "$2" >"$work/$name.clear-expected"
+  head -c "$at" "$work/$name.prn" >"$work/$name.clear"
+  cmp -s "$work/$name.clear-expected" "$work/$name.clear" || {
+    fail "$name: the cleartext header differs"
+    diff <(cat -A "$work/$name.clear-expected") <(cat -A "$work/$name.clear") | head -10 >&2 || true
+  }
+  [ "$(tail -c +$((at + 1)) "$work/$name.prn" | head -c ${#first_frame})" = "$first_frame" ] ||
+    fail "$name: the cleartext header is not followed by the start frame"
+}
+if secure_job clear-password 0 "${password_printer[@]}" '[Features]' 'VXJob_Type=Secure_Chip' \
+    "${record[@]}"; then
+  cleartext_is clear-password $'\e%-12345X@PJL JOB NAME="Secret report"\r\n'"$info_lines"$'@PJL VEXAUXJOBINFO DATA="KeepingTime=03:21"\r\n'
+fi
+if secure_job clear-no-info 0 "${password_printer[@]}" 'Model.JobInfoDll=' \
+    '[Features]' 'VXJob_Type=Secure_Chip' "${record[@]}"; then
+  cleartext_is clear-no-info ''
+fi
+if secure_job clear-card 0 "${card_printer[@]}" '[Features]' 'VXJob_Type=Secure' \
+    '[Record]' 'cryptoTime=0x00010002'; then
+  cleartext_is clear-card $'\e%-12345X@PJL JOB NAME="Secret report"\r\n@PJL COMMENT Device Name :VEX Demo Card PS\r\n@PJL COMMENT Version     :1.00.0.0\r\n'"$info_lines"$'@PJL VEXAUXJOBINFO DATA="KeepingTime=01:02"\r\n@PJL COMMENT ICCARDJOB\r\n'
+fi
+rm -f "$switches"
+
 finish secure_jobs

@@ -3,6 +3,11 @@
 // a version-0 fill, ...), so that both can be checked in the job. For a printer whose name
 // contains "Refuse" it answers 3 to every version-2 call; "Hostile" adds lines that must not
 // reach a PJL header; "Huge" reports a size of almost 4 GiB and fills any buffer its text fits.
+// "Raise" raises a software exception that it does not handle; "Probe" first reads an address
+// that is not mapped through a system function that handles its own fault, and reports its
+// answer as "|probe=1".
+#include <windows.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +42,13 @@ extern "C" __declspec(dllexport) int __cdecl GetJobInfoCmd(std::uint32_t version
                                                            const JobInfoRequest* request,
                                                            char* buffer, std::uint32_t* size) {
   if (request == nullptr || size == nullptr) return 2;
+  if (hasWord(request->printerName, "Raise")) {
+    RaiseException(0xE0564558u, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  }
+  std::string probe;
+  if (hasWord(request->printerName, "Probe")) {
+    probe = "|probe=" + std::to_string(IsBadReadPtr(reinterpret_cast<void*>(16), 4));
+  }
   g_calls += std::to_string(version) + (buffer == nullptr ? "?" : "f") + ",";
   if (version == 2 && field(request->printerName).find("Refuse") != std::string::npos) return 3;
   const std::string text = "@PJL COMMENT REQUEST version=" + std::to_string(version) +
@@ -45,7 +57,7 @@ extern "C" __declspec(dllexport) int __cdecl GetJobInfoCmd(std::uint32_t version
                            "|job=" + std::to_string(request->jobId) +
                            "|pages=" + std::to_string(request->pagesPerSheet) +
                            "|app=" + (version == 2 ? field(request->applicationName) : "-") +
-                           "|calls=" + g_calls + "\r\n" + extraLines(request->printerName);
+                           "|calls=" + g_calls + probe + "\r\n" + extraLines(request->printerName);
   if (buffer == nullptr) {
     // Room for the calls still to come; the text ends at its zero.
     *size = hasWord(request->printerName, "Huge")

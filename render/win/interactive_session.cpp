@@ -1,0 +1,16 @@
+#include "interactive_session.h"
+
+#include <windows.h>
+
+namespace vex {
+
+bool userCanAnswerDialogs() {
+  HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr) return false;
+  USEROBJECTFLAGS flags{};
+  DWORD needed = 0;
+  if (!GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &needed)) return false;
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+}  // namespace vex
