@@ -84,15 +84,21 @@ if play secure -- --press ok && print_job secure Secure VXControl=Gray VXOverlay
   grep -aqF '(CONFIDENTIAL)' "$inj" || fail "secure: the watermark's text is not in the job"
   grep -aqF 'init_watermark' "$inj" || fail "secure: no watermark set-up in the job"
   grep -aqF '/FormList [ /HEADFORM]' "$inj" || fail "secure: the overlay's form is not in the job"
-  # Greyscale is the colour mode of the driver's item and of the record; the printer's grey
-  # rendering is the driver's feature code, which the rendering stand-in does not write.
+  # Greyscale is the colour mode of the driver's item and of the record, and the driver's code
+  # for it is in the job: a printer that honours it prints the page, watermark and overlay
+  # frame included, in grey.
   [ "$(od -An -tu4 -j3872 -N4 "$work/secure.rec" | tr -d ' ')" = 4 ] ||
     fail "secure: the record's colour mode is not greyscale"
-  cp "$work/secure-job.prn" "$work/secure-pages.prn"
-  if render_pages secure-pages; then
-    png=$work/secure-pages-1.png
+  grep -aqF '/ProcessColorModel /DeviceGray' "$work/secure-job.prn" || fail "secure: no greyscale code"
+  if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r36 -sOutputFile="$work/secure-page-%d.png" \
+    "$root/tests/e2e/lib/grey_printer.ps" "$work/secure-job.prn" >"$work/secure.gs" 2>&1; then
+    png=$work/secure-page-1.png
+    colour=$(convert "$png" -fx 'max(abs(r-g),max(abs(g-b),abs(b-r)))' -format '%[fx:maxima]' info:)
+    [ "$colour" = 0 ] || fail "secure: the printed page has colour ($colour)"
     [ "$(convert "$png" -format '%[fx:minima]' info:)" != 1 ] || fail "secure: the page is blank"
     cp "$png" "$artifacts/secure-job-page1.png"
+  else
+    fail "secure: Ghostscript failed: $(head -3 "$work/secure.gs")"
   fi
 else
   fail "secure: $(tail -3 "$work/secure.err")"

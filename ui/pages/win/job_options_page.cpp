@@ -16,6 +16,7 @@
 #include "driver_item_view.h"
 #include "driver_settings.h"
 #include "encrypted_print.h"
+#include "exception_guard.h"
 #include "finisher_rules.h"
 #include "job_options_rules.h"
 #include "job_password_dialog.h"
@@ -246,10 +247,14 @@ void JobOptionsPage::resolveFinisher() {
 }
 
 // The card library runs only here, on the sheet's thread while the page is created; its answer
-// holds for the page's life.
+// holds for the page's life. A library that faults is contained as the rendering side contains
+// the outside libraries: it is not IC-card mode, and the sheet goes on.
 void JobOptionsPage::detectIcCard() {
-  if (readModelString(printer(), L"CARD_DLL").empty()) return;
-  context_.icCardMode = isIcCardPrinter(printer());
+  const HANDLE handle = printer();
+  if (readModelString(handle, L"CARD_DLL").empty()) return;
+  bool card = false;
+  auto query = [&] { card = isIcCardPrinter(handle); };
+  context_.icCardMode = runGuarded(query) && card;
   if (context_.icCardMode) {
     wchar_t text[64] = {};
     if (LoadStringW(uiModuleState().moduleInstance, IDS_IC_CARD_SECURE_PRINT, text, 64) > 0) {
