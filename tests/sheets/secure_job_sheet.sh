@@ -79,6 +79,9 @@ if play secure -- --press ok && print_job secure Secure VXControl=Gray VXOverlay
   d=$work/secure.dump inj=$work/secure-job.inj
   [ "$(sel_of "$d" VXJob_Type)" = 1 ] || fail "secure: job type $(item_line "$d" VXJob_Type)"
   [ "$(sel_of "$d" VXControl)" = 4 ] || fail "secure: colour mode $(item_line "$d" VXControl)"
+  # Apply reports the job options page's result, and the overlay commit reports it once more.
+  [ "$(grep -c 'pfnComPropSheet SET_RESULT handle .* result 1$' "$d")" -ge 2 ] ||
+    fail "secure: Apply did not report its results: $(grep 'SET_RESULT' "$d" | head -3)"
   header_has secure '@PJL VEXSECURE PASSWORD=1234'
   header_has secure '@PJL JOB NAME="Budget"'
   grep -aqF '(CONFIDENTIAL)' "$inj" || fail "secure: the watermark's text is not in the job"
