@@ -16,28 +16,15 @@
 #include <vector>
 
 #include "custom_colour_settings.h"
+#include "ini_text.h"
 #include "private_settings.h"
 
 namespace {
 
 class TextProfile final : public vex::CustomColourProfile {
  public:
-  explicit TextProfile(std::string_view text) {
-    std::u16string section;
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string_view::npos) end = text.size();
-      const std::u16string line(text.begin() + start, text.begin() + end);
-      start = end + 1;
-      if (!line.empty() && line.front() == u'[') {
-        const std::size_t close = line.find(u']');
-        section = line.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1);
-      } else if (const std::size_t equals = line.find(u'='); equals != std::u16string::npos) {
-        values_[section][line.substr(0, equals)] = line.substr(equals + 1);
-      }
-    }
-  }
+  explicit TextProfile(std::string_view text) : values_(vex::fuzz::parseIniText(text)) {}
+
 
   // As the profile API reads a number: one sign, digits; the value wraps as the API's does.
   std::int32_t readNumber(std::u16string_view section, std::u16string_view key) override {
@@ -63,7 +50,7 @@ class TextProfile final : public vex::CustomColourProfile {
   long reads = 0;  // texts read, numbers included
 
  private:
-  std::map<std::u16string, std::map<std::u16string, std::u16string>> values_;
+  vex::fuzz::IniSections values_;
 };
 
 // The record's bytes that storing a custom colour setting may change.
