@@ -177,6 +177,10 @@ bool parseStep(const std::vector<Token>& t, Step* step, std::string* error) {
     step->text = t[2].text;
     return true;
   }
+  if (verb == "drag" || verb == "drop") {
+    step->verb = verb == "drag" ? Verb::Drag : Verb::Drop;
+    return count(3) && id(1) && number(2, -32768, 32767);
+  }
   if (verb == "expect") {
     step->verb = Verb::Expect;
     if (n >= 2 && !t[1].quoted && (t[1].text == "window" || t[1].text == "message")) {

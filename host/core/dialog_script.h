@@ -16,6 +16,8 @@ enum class Verb {
   SetText,
   Select,
   Key,
+  Drag,
+  Drop,
   Expect,
   Answer,
   Ok,
@@ -48,7 +50,7 @@ struct Step {
   Verb verb = Verb::Page;
   Check check = Check::Text;
   int id = 0;        // control id
-  long number = 0;   // page, row, flag, count, milliseconds or virtual key
+  long number = 0;   // page, row, flag, count, milliseconds, virtual key or thumb position
   std::string text;  // UTF-8: typed or expected text, answer, shot name
 };
 

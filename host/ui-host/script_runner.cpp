@@ -394,6 +394,24 @@ bool ScriptRunner::execute(const Step& step, DWORD timeoutMs, std::string* seen)
       return control != nullptr && post(control, WM_KEYDOWN, key, 1, seen) &&
              post(control, WM_KEYUP, key, 0xC0000001, seen) && settle(timeoutMs, seen);
     }
+    case Verb::Drag:
+    case Verb::Drop: {
+      // As the scroll bar itself tells its parent about its thumb.
+      HWND bar = waitControl(step.id, true, timeoutMs, seen);
+      if (bar == nullptr) return false;
+      const UINT message =
+          (GetWindowLongW(bar, GWL_STYLE) & SBS_VERT) != 0 ? WM_VSCROLL : WM_HSCROLL;
+      const WORD position = static_cast<WORD>(static_cast<short>(step.number));
+      const LPARAM from = reinterpret_cast<LPARAM>(bar);
+      HWND parent = GetParent(bar);
+      if (step.verb == Verb::Drag) {
+        return post(parent, message, MAKEWPARAM(SB_THUMBTRACK, position), from, seen) &&
+               settle(timeoutMs, seen);
+      }
+      return post(parent, message, MAKEWPARAM(SB_THUMBPOSITION, position), from, seen) &&
+             post(parent, message, MAKEWPARAM(SB_ENDSCROLL, 0), from, seen) &&
+             settle(timeoutMs, seen);
+    }
     case Verb::Expect: {
       const DWORD start = GetTickCount();
       while (!expect(step, seen)) {

@@ -44,6 +44,8 @@ TEST(DialogScript, StepsTable) {
       {"settext 7 \"\"", Verb::SetText, Check::Text, 7, 0, ""},
       {"select 1001 3", Verb::Select, Check::Text, 1001, 3, ""},
       {"key 1001 PageDown", Verb::Key, Check::Text, 1001, 0x22, "PageDown"},
+      {"drag 1414 -180", Verb::Drag, Check::Text, 1414, -180, ""},
+      {"drop 1414 32767", Verb::Drop, Check::Text, 1414, 32767, ""},
       {"expect 5 text \"# not a comment\"", Verb::Expect, Check::Text, 5, 0, "# not a comment"},
       {"expect 5 enabled 0", Verb::Expect, Check::Enabled, 5, 0, ""},
       {"expect 5 visible 1", Verb::Expect, Check::Visible, 5, 1, ""},

@@ -91,6 +91,8 @@ script edit "${open_list[@]}" 'click 1403' 'expect window "水印"' \
   'settext 1434 "-12"' 'expect 1434 text "-12"' \
   'settext 1413 "599"' 'key 1414 Right' 'expect 1413 text "600"' 'key 1414 Right' \
   'expect 1413 text "600"   # a line beyond 600 stays' 'key 1414 PageUp' 'expect 1413 text "590"' \
+  'drag 1414 300' 'expect 1413 text "590"   # a dragged thumb changes nothing until released' \
+  'drop 1414 300' 'expect 1413 text "300"' \
   'key 1417 Left' 'expect 1416 text "44"' 'settext 1416 "-90"' 'key 1417 Right' 'expect 1416 text "-89"' \
   'select 1443 6' 'expect 1432 text "0"' 'expect 1434 text "0"' \
   'settext 1432 "-200"' 'click 1440' 'expect 1440 checked 1' \

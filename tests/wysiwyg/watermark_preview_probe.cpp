@@ -7,6 +7,11 @@
 //     "name x0 y0 pw ph" with the page's rectangle in the picture.
 //   watermark-preview-probe metrics FACE
 //     The face's cell, ascent and descent for a cell height of 1000 pixels.
+//   watermark-preview-probe palette
+//     Draws a preview in a colour that an 8-bit display lacks into a window, then reports
+//     "palette-display 0|1 before 0|1 after 0|1 exact N nearest N": whether the system palette
+//     held the colour before and after the drawing, and how many pixels show the colour itself
+//     or the display's nearest colour to it.
 //   watermark-preview-probe bench
 //     One redraw (median of 1000) against one off-screen ExtTextOutW of the same turned text
 //     plus one BitBlt of the page area, measured side by side.
@@ -272,6 +277,50 @@ int bench() {
   return 0;
 }
 
+bool systemPaletteHolds(HDC dc, COLORREF colour) {
+  PALETTEENTRY entries[256];
+  const UINT count = GetSystemPaletteEntries(dc, 0, 256, entries);
+  for (UINT i = 0; i < count; ++i) {
+    if (RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue) == colour) return true;
+  }
+  return false;
+}
+
+int palette() {
+  constexpr COLORREF kWanted = RGB(200, 30, 90);
+  vex::WatermarkDefinition d;
+  d.text = u"WWWW";
+  d.fontSize = 300;
+  d.color = kWanted;
+  vex::PreviewSetting setting;
+  setting.formName = u"A4";
+  setting.face.name = u"Arial";
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                kControlWidth, kControlHeight, nullptr, nullptr, nullptr, nullptr);
+  UpdateWindow(window);
+  HDC dc = GetDC(window);
+  const bool paletteDisplay = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+  const COLORREF nearest = GetNearestColor(dc, kWanted);
+  const bool before = systemPaletteHolds(dc, kWanted);
+  vex::PreviewSurface surface;
+  vex::paintWatermarkPreview(dc, kControlWidth, kControlHeight, d, setting, surface);
+  GdiFlush();
+  const bool after = systemPaletteHolds(dc, kWanted);
+  int exact = 0, nearestPixels = 0;
+  for (int y = 0; y < kControlHeight; ++y) {
+    for (int x = 0; x < kControlWidth; ++x) {
+      const COLORREF pixel = GetPixel(dc, x, y);
+      exact += pixel == kWanted ? 1 : 0;
+      nearestPixels += pixel == nearest ? 1 : 0;
+    }
+  }
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
+  std::printf("palette-display %d before %d after %d exact %d nearest %d\n", paletteDisplay ? 1 : 0,
+              before ? 1 : 0, after ? 1 : 0, exact, nearestPixels);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -279,6 +328,9 @@ int main(int argc, char** argv) {
   if (command == "draw" && argc == 4) return draw(argv[2], argv[3]);
   if (command == "metrics" && argc == 3) return metrics(argv[2]);
   if (command == "bench" && argc == 2) return bench();
-  std::fprintf(stderr, "usage: watermark-preview-probe draw CASES OUTDIR | metrics FACE | bench\n");
+  if (command == "palette" && argc == 2) return palette();
+  std::fprintf(
+      stderr,
+      "usage: watermark-preview-probe draw CASES OUTDIR | metrics FACE | bench | palette\n");
   return 2;
 }

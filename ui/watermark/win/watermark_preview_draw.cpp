@@ -16,28 +16,26 @@ constexpr int kMaxPaletteEntries = 4096;  // more than any palette device has
 
 // The sunken border: shadow on the left and top, highlight on the right and bottom, in the DC's
 // own colour pen (nothing to make for it).
-void drawBorder(HDC dc, int cw, int ch) {
+void drawBorder(HDC dc, int cw, int ch, COLORREF shadowColour, COLORREF highlightColour) {
   Selected pen(dc, GetStockObject(DC_PEN));
-  const COLORREF before = SetDCPenColor(dc, GetSysColor(COLOR_BTNSHADOW));
-  MoveToEx(dc, 0, ch, nullptr);
-  LineTo(dc, 0, 0);
-  LineTo(dc, cw, 0);
-  SetDCPenColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-  MoveToEx(dc, cw, 0, nullptr);
-  LineTo(dc, cw, ch);
-  LineTo(dc, 0, ch);
+  const COLORREF before = SetDCPenColor(dc, shadowColour);
+  const POINT shadow[3] = {{0, ch}, {0, 0}, {cw, 0}};
+  Polyline(dc, shadow, 3);
+  SetDCPenColor(dc, highlightColour);
+  const POINT highlight[3] = {{cw, 0}, {cw, ch}, {0, ch}};
+  Polyline(dc, highlight, 3);
   SetDCPenColor(dc, before);
 }
 
-// The page's outline with its thickened right and bottom edges, in the DC's own pen.
+// The page's outline in black with its thickened right and bottom edges.
 void drawPageOutline(HDC dc, const PreviewPage& page) {
   const PreviewRect outline = page.outlineRect();
+  Selected pen(dc, GetStockObject(BLACK_PEN));
   Selected brush(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, outline.left, outline.top, outline.right, outline.bottom);
   const auto edge = page.thickEdge();
-  MoveToEx(dc, edge[0].x, edge[0].y, nullptr);
-  LineTo(dc, edge[1].x, edge[1].y);
-  LineTo(dc, edge[2].x, edge[2].y);
+  const POINT thick[3] = {{edge[0].x, edge[0].y}, {edge[1].x, edge[1].y}, {edge[2].x, edge[2].y}};
+  Polyline(dc, thick, 3);
 }
 
 // A palette display that cannot show the colour gets a palette with the colour in its middle
@@ -105,11 +103,10 @@ void drawOutline(HDC dc, const std::array<PreviewPoint, 5>& corners) {
   Polyline(dc, points, 5);
 }
 
-void drawFrame(HDC dc, const WatermarkPreview& preview, COLORREF colour) {
+// The frame in the surface's pen; the surface's DC has the hollow brush selected.
+void drawFrame(HDC dc, PreviewSurface& surface, const WatermarkPreview& preview, COLORREF colour) {
   if (preview.frame == PreviewFrame::kNone) return;
-  GdiObject<HPEN> pen(CreatePen(PS_SOLID, preview.penWidth, colour));
-  Selected selectedPen(dc, pen.get());
-  Selected brush(dc, GetStockObject(NULL_BRUSH));
+  surface.selectPen(preview.penWidth, colour);
   switch (preview.frame) {
     case PreviewFrame::kCircle:
       Ellipse(dc, preview.circle.left, preview.circle.top, preview.circle.right,
@@ -129,7 +126,7 @@ void drawFrame(HDC dc, const WatermarkPreview& preview, COLORREF colour) {
 
 }  // namespace
 
-HFONT PreviewSurface::font(const LOGFONTW& wanted) {
+bool PreviewSurface::selectFont(const LOGFONTW& wanted) {
   // Compared field by field up to the face name's terminator: the bytes after it are not part
   // of the font.
   const bool same = font_ && fontKey_.lfHeight == wanted.lfHeight &&
@@ -137,35 +134,119 @@ HFONT PreviewSurface::font(const LOGFONTW& wanted) {
                     fontKey_.lfWeight == wanted.lfWeight && fontKey_.lfItalic == wanted.lfItalic &&
                     fontKey_.lfCharSet == wanted.lfCharSet &&
                     lstrcmpW(fontKey_.lfFaceName, wanted.lfFaceName) == 0;
-  if (!same) {
-    font_.reset(CreateFontIndirectW(&wanted));
-    fontKey_ = wanted;
+  if (same) return true;
+  GdiObject<HFONT> made(CreateFontIndirectW(&wanted));
+  if (!made) return false;
+  HGDIOBJ previous = SelectObject(dc_.get(), made.get());
+  if (previous == nullptr || previous == HGDI_ERROR) return false;
+  if (previousFont_ == nullptr) previousFont_ = previous;
+  font_ = std::move(made);  // the old font is no longer selected, so it may go
+  fontKey_ = wanted;
+  return true;
+}
+
+void PreviewSurface::selectPen(int width, COLORREF colour) {
+  if (pen_ && width == penWidth_ && colour == penColour_) return;
+  GdiObject<HPEN> made(CreatePen(PS_SOLID, width, colour));
+  if (!made) return;
+  HGDIOBJ previous = SelectObject(dc_.get(), made.get());
+  if (previous == nullptr || previous == HGDI_ERROR) return;
+  if (previousPen_ == nullptr) previousPen_ = previous;
+  pen_ = std::move(made);
+  penWidth_ = width;
+  penColour_ = colour;
+}
+
+void PreviewSurface::eraseLastInk(const RECT& page) {
+  RECT dirty{};
+  if (IntersectRect(&dirty, &inked_, &page)) {
+    PatBlt(dc_.get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+           WHITENESS);
   }
-  return font_.get();
+  SetBoundsRect(dc_.get(), nullptr, DCB_RESET | DCB_ENABLE);
+}
+
+void PreviewSurface::keepInk() {
+  RECT bounds{};
+  const UINT state = GetBoundsRect(dc_.get(), &bounds, DCB_RESET);
+  if (state == DCB_RESET) {
+    inked_ = RECT{};  // nothing drawn
+  } else if (state == DCB_SET) {
+    // Anti-aliased and wide-pen edges may reach a pixel past what GDI reports.
+    InflateRect(&bounds, 2, 2);
+    inked_ = bounds;
+  } else {
+    inked_ = RECT{0, 0, width_, height_};  // unknown: clear everything next time
+  }
+}
+
+void PreviewSurface::deselect() {
+  if (!dc_) return;
+  if (previousFont_ != nullptr) SelectObject(dc_.get(), previousFont_);
+  if (previousPen_ != nullptr) SelectObject(dc_.get(), previousPen_);
+  if (previousBitmap_ != nullptr) SelectObject(dc_.get(), previousBitmap_);
+  previousFont_ = previousPen_ = previousBitmap_ = nullptr;
 }
 
 void PreviewSurface::release() {
-  if (dc_ && previous_ != nullptr) SelectObject(dc_.get(), previous_);
-  previous_ = nullptr;
+  deselect();
   dc_.reset();
   bitmap_.reset();
   font_.reset();
+  pen_.reset();
   width_ = height_ = 0;
+  inked_ = RECT{};
+  hasBackground_ = false;
 }
 
-HDC PreviewSurface::prepare(HDC target, int width, int height) {
-  if (dc_ && width == width_ && height == height_) return dc_.get();
+void PreviewSurface::drawBackground(const PreviewPage& page) {
+  Background wanted;
+  wanted.shown = page.shown;
+  wanted.outline = page.shown ? page.outlineRect() : PreviewRect{};
+  wanted.face = GetSysColor(COLOR_BTNFACE);
+  wanted.shadow = GetSysColor(COLOR_BTNSHADOW);
+  wanted.highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  if (hasBackground_ && wanted == background_) return;
+  HDC dc = dc_.get();
+  SelectClipRgn(dc, nullptr);
+  const RECT all{0, 0, width_, height_};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+  drawBorder(dc, page.cw, page.ch, wanted.shadow, wanted.highlight);
+  if (page.shown) {
+    drawPageOutline(dc, page);
+    const PreviewRect area = page.pageRect();
+    PatBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, WHITENESS);
+    // The text and the frame may reach past the page: clipped there, so that the background
+    // stays as drawn.
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+  }
+  inked_ = RECT{};  // the page is white again
+  background_ = wanted;
+  hasBackground_ = true;
+}
+
+HDC PreviewSurface::prepare(HDC target, int width, int height, const PreviewPage& page) {
+  if (dc_ && width == width_ && height == height_) {
+    drawBackground(page);
+    return dc_.get();
+  }
   release();
+  if (width <= 0 || height <= 0) return nullptr;
   dc_.reset(CreateCompatibleDC(target));
   bitmap_.reset(CreateCompatibleBitmap(target, width, height));
   if (!dc_ || !bitmap_) {
     release();
     return nullptr;
   }
-  previous_ = SelectObject(dc_.get(), bitmap_.get());
+  previousBitmap_ = SelectObject(dc_.get(), bitmap_.get());
   width_ = width;
   height_ = height;
-  return dc_.get();
+  HDC dc = dc_.get();
+  SelectObject(dc, GetStockObject(NULL_BRUSH));  // a stock object: nothing to put back
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_LEFT | TA_BOTTOM);
+  drawBackground(page);
+  return dc;
 }
 
 void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDefinition& definition,
@@ -173,43 +254,35 @@ void paintWatermarkPreview(HDC target, int width, int height, const WatermarkDef
   if (target == nullptr) return;
   const PreviewPage page =
       layoutPreviewPage(previewPaperSize(setting.formName, setting.orientation), width, height);
-  drawBorder(target, page.cw, page.ch);
-  if (!page.shown) return;
-  drawPageOutline(target, page);
-
   TextColour colour = textColour(target, definition.color);
-  HDC memory = surface.prepare(target, page.cw, page.ch);
+  HDC memory = surface.prepare(target, width, height, page);
   if (memory == nullptr) return;
-  PatBlt(memory, 0, 0, page.cw, page.ch, WHITENESS);
-
-  {
-    RealisedPalette palette(memory, colour.palette.get());
-    Selected selectedFont(memory, surface.font(previewLogFont(definition, page, setting.face)));
-    const int oldMode = SetBkMode(memory, TRANSPARENT);
-    const UINT oldAlign = SetTextAlign(memory, TA_LEFT | TA_BOTTOM);
-    const COLORREF oldColour = SetTextColor(memory, colour.colour);
-
-    const std::wstring text = toWide(definition.text);
-    SIZE extent{};
-    if (!text.empty()) {
-      GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &extent);
+  if (page.shown) {
+    // Only the page is ever inked, and everything outside it is the background.
+    const PreviewRect pageArea = page.pageRect();
+    const RECT pageRect{pageArea.left, pageArea.top, pageArea.right, pageArea.bottom};
+    surface.eraseLastInk(pageRect);
+    {
+      RealisedPalette palette(memory, colour.palette.get());
+      const bool fontReady = surface.selectFont(previewLogFont(definition, page, setting.face));
+      SetTextColor(memory, colour.colour);
+      const std::wstring text = fontReady ? toWide(definition.text) : std::wstring();
+      SIZE extent{};
+      if (!text.empty()) {
+        GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &extent);
+      }
+      const WatermarkPreview preview =
+          layoutWatermarkPreview(page, definition, TextExtent{extent.cx, extent.cy});
+      drawFrame(memory, surface, preview, colour.colour);
+      if (preview.drawText && !text.empty()) {
+        ExtTextOutW(memory, preview.textOrigin.x, preview.textOrigin.y, 0, nullptr, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
+      }
     }
-    const WatermarkPreview preview =
-        layoutWatermarkPreview(page, definition, TextExtent{extent.cx, extent.cy});
-    drawFrame(memory, preview, colour.colour);
-    if (preview.drawText) {
-      const PreviewRect clip = page.pageRect();
-      const RECT rect{clip.left, clip.top, clip.right, clip.bottom};
-      ExtTextOutW(memory, preview.textOrigin.x, preview.textOrigin.y, ETO_CLIPPED, &rect,
-                  text.c_str(), static_cast<UINT>(text.size()), nullptr);
-    }
-    SetTextAlign(memory, oldAlign);
-    SetTextColor(memory, oldColour);
-    SetBkMode(memory, oldMode);
+    surface.keepInk();
   }
-
   RealisedPalette palette(target, colour.palette.get());
-  BitBlt(target, page.x0, page.y0, page.pw, page.ph, memory, page.x0, page.y0, SRCCOPY);
+  BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
 
 PreviewSetting previewSetting(const DocumentContext& context,

@@ -10,6 +10,7 @@
 #include "gdi_handles.h"
 #include "property_contexts.h"
 #include "watermark_dialog_rules.h"
+#include "watermark_preview.h"
 #include "watermark_store.h"
 
 namespace vex {
@@ -24,7 +25,11 @@ struct PreviewSetting {
 
 // The off-screen surface of one dialog's preview, kept from one redraw to the next (the preview
 // is redrawn after every keystroke, and making the surface is most of a redraw's cost). Made
-// again when the control's size changes; released with its owner.
+// again when the control's size changes; released with its owner. It holds the whole control:
+// the border, the margin and the page outline are drawn into it once per layout, its DC keeps
+// the font, the pen and the text settings between redraws, and it remembers where the last
+// redraw inked, so that a redraw clears only that and copies the control in one go (every call
+// on a window's DC costs more than the pixels it draws).
 class PreviewSurface {
  public:
   PreviewSurface() = default;
@@ -32,20 +37,47 @@ class PreviewSurface {
   PreviewSurface& operator=(const PreviewSurface&) = delete;
   ~PreviewSurface() { release(); }
 
-  // The memory DC with a bitmap of width x height compatible with `target`; null on failure.
-  HDC prepare(HDC target, int width, int height);
-  // The font of `wanted`, made again only when it differs from the last one asked for (typing
-  // and scrolling mostly change the text or the position, not the font); null on failure.
-  HFONT font(const LOGFONTW& wanted);
+  // The memory DC with a bitmap of width x height compatible with `target` showing the border,
+  // and the empty white page of `page` when it is shown; ready for transparent text aligned at
+  // its left and bottom. Null on failure.
+  HDC prepare(HDC target, int width, int height, const PreviewPage& page);
+  // Selects the font of `wanted`, made again only when it differs from the last one asked for
+  // (typing and scrolling mostly change the text or the position, not the font); false when
+  // the font cannot be made.
+  bool selectFont(const LOGFONTW& wanted);
+  // Selects a solid pen of `width` and `colour`, made again only when either changes.
+  void selectPen(int width, COLORREF colour);
+  // Whitens what the last redraw inked inside `page` and starts collecting this redraw's ink.
+  void eraseLastInk(const RECT& page);
+  // Remembers where this redraw inked, for the next eraseLastInk.
+  void keepInk();
 
  private:
   void release();
+  void deselect();
+  void drawBackground(const PreviewPage& page);
+
+  // What the background was drawn from: a change of any of these draws it again.
+  struct Background {
+    bool shown = false;
+    PreviewRect outline;
+    COLORREF face = 0, shadow = 0, highlight = 0;
+    bool operator==(const Background&) const = default;
+  };
+  Background background_;
+  bool hasBackground_ = false;
 
   GdiObject<HFONT> font_;
   LOGFONTW fontKey_{};
+  GdiObject<HPEN> pen_;
+  int penWidth_ = 0;
+  COLORREF penColour_ = 0;
   GdiObject<HBITMAP> bitmap_;
   OwnedDc dc_;
-  HGDIOBJ previous_ = nullptr;
+  HGDIOBJ previousBitmap_ = nullptr;
+  HGDIOBJ previousFont_ = nullptr;
+  HGDIOBJ previousPen_ = nullptr;
+  RECT inked_{};  // everything, until a redraw has told where it inked
   int width_ = 0;
   int height_ = 0;
 };
