@@ -4,6 +4,7 @@
 #include "exception_guard.h"
 #include "injection.h"
 #include "job_writers.h"
+#include "overlay_ps.h"
 #include "private_settings.h"
 #include "secure_output.h"
 
@@ -25,6 +26,8 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       resetSecureOutput(pdevobj);  // a secure job that never reached its end is not continued
       forgetDocumentValues(state);
       state.encryptedDocument = false;  // the new document's job type is evaluated afresh
+      state.pagesSetUp = 0;
+      state.overlayFormsWritten = false;
       return isEpsOutput(pdevobj) || writeJobHeader(job);
     }
     case PSINJECT_BEGINPROLOG: {
@@ -33,13 +36,24 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       writePageSetupValues(job);
       return watermarkIndexOf(pdevobj) == 0 || writeWatermarkSetup(job);
     }
-    case PSINJECT_BEGINSETUP:
-      return isEpsOutput(pdevobj) || writeOverlayForms(job);
+    case PSINJECT_BEGINSETUP: {
+      if (!overlayFormsInUse(pdevobj)) return true;
+      documentState(pdevobj).overlayFormsWritten = true;
+      return writeOverlayForms(job);
+    }
     case PSINJECT_ENDSTREAM:
       return isEpsOutput(pdevobj) || writeJobTrailer(job);
-    case PSINJECT_ENDPAGESETUP:
+    case PSINJECT_ENDPAGESETUP: {
+      DocumentState& state = documentState(pdevobj);
+      if (state.pagesSetUp < kMaxOverlayPageNumber) ++state.pagesSetUp;
+      // The page's own number comes first: the overlays a page gets must not depend on the
+      // pages printed before it (a page range, or a page taken out of the job).
+      const bool numbered =
+          !state.overlayFormsWritten || writeOverlayPageNumber(job, state.pagesSetUp);
       // The page's watermark call is written for EPS output too.
-      return watermarkIndexOf(pdevobj) == 0 || writeWatermarkPage(job);
+      const bool watermarked = watermarkIndexOf(pdevobj) == 0 || writeWatermarkPage(job);
+      return numbered && watermarked;
+    }
     default:
       return true;
   }

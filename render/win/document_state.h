@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "job_info_record.h"
@@ -33,6 +34,13 @@ struct DocumentState {
 
   // The encrypted output path: idle, collecting the cleartext header, or encrypting.
   SecureOutputPath secureOutput;
+
+  // Pages of the document so far (PSINJECT_ENDPAGESETUP calls), and whether its setup wrote
+  // the overlay form block: then each page's setup hands its own number to the overlay
+  // procedures, so that a page printed alone still gets the overlays of its number. Both start
+  // afresh at PSINJECT_BEGINSTREAM and go on over ResetPDEV.
+  std::uint32_t pagesSetUp = 0;
+  bool overlayFormsWritten = false;
 };
 
 // The state of the document on `pdevobj`'s PDEV. A caller that never enabled a PDEV (no

@@ -1,5 +1,6 @@
 // The PostScript the plug-in adds to the job: resource files and page-setup values in the prolog,
-// the watermark's initialisation and per-page call, and the overlay form block.
+// the watermark's initialisation and per-page call, the overlay form block and each page's
+// number for the overlays.
 #include "job_writers.h"
 
 #include <windows.h>
@@ -171,8 +172,11 @@ bool writeWatermarkPage(const JobWriteContext& job) {
   return injectionWrite(job.helper, job.pdevobj, pattern);
 }
 
+bool overlayFormsInUse(PDEVOBJ pdevobj) {
+  return !isEpsOutput(pdevobj) && readFeature(pdevobj, "VXOverlay") == "Use";
+}
+
 bool writeOverlayForms(const JobWriteContext& job) {
-  if (readFeature(job.pdevobj, "VXOverlay") != "Use") return true;
   const std::uint8_t* record = recordOf(job.pdevobj);
   const std::wstring ini = pluginIni(job.pdevobj);
   std::vector<OverlayEntry> overlays;
@@ -185,6 +189,10 @@ bool writeOverlayForms(const JobWriteContext& job) {
   bool last = false;
   for (const std::string& piece : writes) last = injectionWrite(job.helper, job.pdevobj, piece);
   return last;
+}
+
+bool writeOverlayPageNumber(const JobWriteContext& job, std::uint32_t page) {
+  return injectionWrite(job.helper, job.pdevobj, overlayPageNumberLine(page));
 }
 
 }  // namespace vex

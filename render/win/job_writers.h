@@ -2,6 +2,8 @@
 // when everything it wrote was taken whole (or it had nothing to write).
 #pragma once
 
+#include <cstdint>
+
 #include "oem/oem_platform.h"
 
 namespace vex {
@@ -18,5 +20,9 @@ bool writePageSetupValues(const JobWriteContext& job);  // globaldict page-setup
 bool writeWatermarkSetup(const JobWriteContext& job);   // watermark initialisation
 bool writeWatermarkPage(const JobWriteContext& job);    // per-page watermark call
 bool writeOverlayForms(const JobWriteContext& job);     // overlay form block
+bool writeOverlayPageNumber(const JobWriteContext& job, std::uint32_t page);  // page's own number
+
+// True when the document gets the overlay form block: overlays in use, and not EPS output.
+bool overlayFormsInUse(PDEVOBJ pdevobj);
 
 }  // namespace vex

@@ -2,7 +2,8 @@
 # The prolog of every job, byte for byte as vexps injects it: the resource files that the plug-in
 # INI file names (by feature), in 1024-byte blocks and whole, then the globaldict page-setup
 # values; the watermark's initialisation after them and its page calls (also for EPS output);
-# resource names that would reach outside the driver's folder send nothing.
+# with overlays, the form block and each page's number; resource names that would reach
+# outside the driver's folder send nothing.
 #   tests/e2e/prolog_resources.sh <win32 build tree>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,10 +47,15 @@ printer=('[Printer]' 'Name=VEX WM Prolog' 'Driver=VEX WM Prolog PS' 'Model.JobIn
 prolog_case plain "$work/plain.expected" "${printer[@]}" \
   '[Features]' 'VXOverlay=None' 'VXOverPrint=False' '[Record]' 'nupSelection=2'
 
-# Overlay and overprint resources in that order; no overlay selected: the empty form block.
+# Overlay and overprint resources in that order; no overlay selected: the empty form block,
+# and each of the two pages hands its number to the overlay resource.
 form_block='%%%%BeginNonPPDFeature: Form \r\n{ \r\nuserdict /@VXFormDict 2 copy known{\r\n\tget begin\r\n\t/OVList [\r\n\t]def end\r\n}{pop pop}ifelse\r\n}stopped pop\r\n%%%%EndNonPPDFeature\r\n\r\n'
+page_number() {
+  printf 'userdict /@VXFormDict 2 copy known { get /PageNo 2 copy known { get 0 %s put } { pop pop } ifelse } { pop pop } ifelse\r\n' "$1"
+}
+overlay_setup() { printf "$form_block"; page_number 1; page_number 2; }
 { header all; cat "$package/VEXPROC.PS" "$package/VEXOVL.PS" "$package/VEXOVP.PS"
-  values 2 2 1; printf "$form_block"; trailer; } >"$work/all.expected"
+  values 2 2 1; overlay_setup; trailer; } >"$work/all.expected"
 prolog_case all "$work/all.expected" "${printer[@]}" \
   '[Features]' 'VXOverlay=Use' 'VXOverPrint=True' '[DevMode]' 'dmColor=1' \
   '[Record]' 'nupSelection=6' 'orientationSelection=2' 'overlayList=255,255,255,255'
@@ -81,7 +87,7 @@ head -c 2047 "$work/padding.ps" >"$work/E2EPS2K.PS"
 printf '\n' >>"$work/E2EPS2K.PS"
 pluginini "$work/E2EPROL1.INI" E2EPS2K.PS 'NOSUCH.PS'
 # (the overlay resource is missing: only the form block follows)
-{ header exact; cat "$work/E2EPS2K.PS"; values 1 0 2; printf "$form_block"; trailer; } \
+{ header exact; cat "$work/E2EPS2K.PS"; values 1 0 2; overlay_setup; trailer; } \
   >"$work/exact.expected"
 prolog_case exact "$work/exact.expected" '[Printer]' 'Name=VEX WM Prolog INI' \
   'Driver=VEX WM Prolog INI PS' 'Model.JobInfoDll=' \
@@ -91,7 +97,7 @@ prolog_case exact "$work/exact.expected" '[Printer]' 'Name=VEX WM Prolog INI' \
 dir3=$(driver_folder)
 printf 'secret\n' >"$dir3/../E2ESECRET.PS"
 pluginini "$work/E2EPROL2.INI" '..\E2ESECRET.PS' "$(winpath "$dir3/../E2ESECRET.PS")"
-{ header outside; values 1 0 2; printf "$form_block"; trailer; } >"$work/outside.expected"
+{ header outside; values 1 0 2; overlay_setup; trailer; } >"$work/outside.expected"
 prolog_case outside "$work/outside.expected" '[Printer]' 'Name=VEX WM Prolog INI' \
   'Driver=VEX WM Prolog INI PS' 'Model.JobInfoDll=' "Files=$(winpath "$work/E2EPROL2.INI")" \
   '[Features]' 'VXOverlay=Use' '[Record]' 'overlayList=255,255,255,255'
@@ -103,8 +109,8 @@ rm -f "$dir3/../E2ESECRET.PS"
 shared_printer=('[Printer]' 'Name=VEX WM Prolog Shared' 'Driver=VEX WM Prolog Shared PS'
   'Model.JobInfoDll=' 'Model.CCMInfoFile=E2ECCM.DAT')
 printf '%%!PS colour matching\n' >"$work/E2ECCM.DAT"
-{ header shared-1; values 1 0 2; printf "$form_block"; trailer; } >"$work/shared-1.expected"
-{ header shared-2; values 1 0 2; printf "$form_block"; trailer; } >"$work/shared-2.expected"
+{ header shared-1; values 1 0 2; overlay_setup; trailer; } >"$work/shared-1.expected"
+{ header shared-2; values 1 0 2; overlay_setup; trailer; } >"$work/shared-2.expected"
 pluginini "$work/E2EPROL3.INI" E2EPROL3.INI VEXDEMO.PPD 'VEX WM Prolog Shared.cap'
 prolog_case shared-1 "$work/shared-1.expected" "${shared_printer[@]}" \
   "Files=$(winpath "$work/E2EPROL3.INI"),$(winpath "$work/E2ECCM.DAT")" \
