@@ -10,17 +10,7 @@ root=$(cd "$here/../.." && pwd)
 . "$here/lib/sheets.bash"
 printer='VEX Job Options'
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME [PRINTER-OPTIONS] -- [DOCSHEET-OPTIONS]: script NAME, dump NAME.dump, record NAME.rec.
-play() {
-  local name=$1; shift
-  local before=()
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do before+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  sheet "$name" --printer "$printer" "${before[@]}" docsheet \
-    --script "$(winpath "$work/$name.txt")" --dump "$(winpath "$work/$name.dump")" \
-    --out-record "$(winpath "$work/$name.rec")" "$@"
-}
+sheet_printer=(--printer "$printer")
 # A wide text field of a record.
 wide_at() {  # record, offset, characters
   dd if="$1" bs=1 skip="$2" count=$(($3 * 2)) status=none | iconv -f UTF-16LE -t UTF-8 | tr -d '\0'
@@ -44,7 +34,7 @@ script nostorage 'page 1' 'expect window "VEX Job Options Printing Preferences"'
 if play nostorage -- --ppd "$(winpath "$work/spool.ppd")" --press ok; then
   [ "$(sel_of "$work/nostorage.dump" VXJob_Type)" = 0 ] ||
     fail "nostorage: job type $(item_line "$work/nostorage.dump" VXJob_Type)"
-  shot_ok nostorage "$artifacts/job-options-page.png"
+  shot_kept nostorage "$artifacts/job-options-page.png"
 else
   fail "nostorage: ui-host failed: $(tail -3 "$work/nostorage.err")"
 fi
@@ -53,7 +43,8 @@ fi
 # storing afterwards asks nothing more; normal print re-arms the warning.
 warning='此选项将打印作业作为一部分进行保存。可通过打印机的操作面板在安全打印和存储到SD中指定两份或更多份数。\n无法通过打印机的操作面板在加密安全打印中指定两份或更多份数。'
 script secure 'page 1' 'settext 1514 "3"' 'click 1509' "expect message \"$warning\"" 'answer ok' \
-  'expect window "作业密码"' 'type 1006 "Budget"' 'type 1008 "1234"' 'shot job-password' 'ok' \
+  'expect window "作业密码"' 'type 1006 "Budget"' 'type 1008 "1234"' 'expect 1006 text "Budget"' \
+  'expect 1008 text "1234"' 'expect 1007 checked 0' 'shot job-password' 'ok' \
   'expect window "VEX Job Options Printing Preferences"' 'expect 1509 checked 1' \
   'expect 1514 text "1"' 'expect 1514 enabled 0' 'expect 1518 enabled 0' 'expect 1512 enabled 1' \
   'click 1510' 'expect 1510 checked 1   # name and password stored: no dialog, no warning' \
@@ -112,11 +103,13 @@ else
   fail "limit: ui-host failed: $(tail -3 "$work/limit.err")"
 fi
 
-# IC-card mode: the card's secure print, secure print and storing off, copies editable.
-script card 'page 1' 'expect 1511 text "IC卡安全打印"' 'expect 1511 checked 1' \
+# IC-card mode: the card's secure print, secure print and storing off, copies editable. The
+# model's card library is one of the printer's files like any other: the sheet gets it here.
+script card 'page 1' 'expect window "VEX Job Options Printing Preferences"' \
+  'expect 1511 text "IC卡安全打印"' 'expect 1511 checked 1' \
   'expect 1509 enabled 0' 'expect 1510 enabled 0' 'expect 1511 enabled 1' 'expect 1514 enabled 1' \
   'shot job-options-card'
-play card --driver 'VEX Demo Card PS' -- --option VXHDD=True \
+play card --driver 'VEX Demo Card PS' --files vexcard.dll -- --option VXHDD=True \
   --ppd "$(winpath "$work/spool.ppd")" --press cancel || fail "card: $(tail -3 "$work/card.err")"
 
 # A card library that is missing, lacks the query or crashes in it is not IC-card mode, and the
