@@ -52,7 +52,7 @@ if sheet apply --shot document-sheet.png --printer "$printer" docsheet --press a
     cmp -s "$work/cross.expected" "$work/cross.inj" || fail "cross: the job's bytes differ"
   fi
 else
-  fail "apply: ui-host exited with $?: $(cat "$work/apply.err")"
+  fail "apply: ui-host exited with $?: $(said apply "$work/apply.txt")"
 fi
 
 # A selection made on the page reaches the public device mode; a record given to the sheet is

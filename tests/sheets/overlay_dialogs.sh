@@ -134,7 +134,7 @@ if play define -- --press ok; then
     cp "$work/printed-2.png" "$artifacts/overlay-dialog-page2.png"
   fi
 else
-  fail "define: ui-host exited with $?: $(cat "$work/define.err")"
+  fail "define: ui-host exited with $?: $(said define)"
 fi
 
 # ---- The rules as a user meets them ----
@@ -190,7 +190,7 @@ if play rules -- --press cancel; then
   ini_is rules 'Overlay_Info_Sv 0' Overlay_Name E
   ini_is rules 'Overlay_Info_Sv 0' 'Form_Name 0' FE
 else
-  fail "rules: ui-host exited with $?: $(cat "$work/rules.err")"
+  fail "rules: ui-host exited with $?: $(said rules)"
 fi
 
 # Without permission to change the settings the job options page disables its button 1536, so
@@ -198,6 +198,6 @@ fi
 # the button is off.
 script nopermission 'page 1' 'expect 1536 enabled 0'
 play nopermission -- --no-permission --press cancel ||
-  fail "nopermission: ui-host exited with $?: $(cat "$work/nopermission.err")"
+  fail "nopermission: ui-host exited with $?: $(said nopermission)"
 
 finish overlay_dialogs

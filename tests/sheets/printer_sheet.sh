@@ -27,7 +27,7 @@ if sheet up --shot printer-sheet.png --printer "$printer" prnsheet --page 0 --pr
   # The group's name is the driver's string 64798 from the stand-in's own table.
   has "$work/up.dump" 'item - id=28 index=0 name="Installable Options"' "up: group item"
 else
-  fail "up: ui-host exited with $?: $(cat "$work/up.err")"
+  fail "up: ui-host exited with $?: $(said up)"
 fi
 
 # No such page, no such button: reported, exit code 2.

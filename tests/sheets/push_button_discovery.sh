@@ -43,7 +43,7 @@ if sheet press --shot printer-sheet-discovered.png --printer "$printer" \
   has "$d" 'row "Printer Memory" = "512 MB"' "press: the page does not show the discovered memory"
   has "$d" 'row "Optional Trays" = "3 Trays"' "press: the page does not show three trays"
 else
-  fail "press: ui-host exited with $?: $(cat "$work/press.err")"
+  fail "press: ui-host exited with $?: $(said press "$work/press.txt")"
 fi
 
 # A printer the library does not know: the plug-in hides its button.

@@ -51,7 +51,7 @@ if play verbs -- --dump-controls "$(winpath "$work/verbs.controls")"; then
   has "$c" 'window page "Advanced" top="VEX Sheet Script Printing Preferences"' \
     "controls: the page at the end"
 else
-  fail "verbs: ui-host exited with $?: $(cat "$work/verbs.err")"
+  fail "verbs: ui-host exited with $?: $(said verbs)"
 fi
 
 # Bad scripts: the exit code and the message, quickly. Parse errors come before the sheet.

@@ -99,7 +99,7 @@ if play secure -- --press ok && print_job secure Secure VXControl=Gray VXOverlay
     fail "secure: Ghostscript failed: $(head -3 "$work/secure.gs")"
   fi
 else
-  fail "secure: $(tail -3 "$work/secure.err")"
+  fail "secure: $(said secure)"
 fi
 for shot in secure-job-options secure-colour secure-overlay secure-watermark; do
   shot_kept secure "$artifacts/$shot.png"
@@ -115,7 +115,7 @@ if play store -- --press ok && print_job store Spool; then
   header_has store '@PJL JOB NAME="Keep"'
   grep -q 'name="Copy Count".* sel=1 ' "$work/store.dump" || fail "store: copies not forced to 1"
 else
-  fail "store: $(tail -3 "$work/store.err")"
+  fail "store: $(said store)"
 fi
 
 # 3. Encrypted secure print: the password typed in the crypto window decrypts the job to the
@@ -135,7 +135,7 @@ if play crypto -- --press ok && print_job crypto Secure_Chip; then
     fail "crypto: jobinspect refused the job: $(tail -1 "$work/crypto.insp")"
   fi
 else
-  fail "crypto: $(tail -3 "$work/crypto.err")"
+  fail "crypto: $(said crypto)"
 fi
 
 # 4. OK in the overlay and watermark dialogs, then Cancel of the sheet: the INI file's main copy
@@ -146,7 +146,7 @@ if play cancelled -- --press cancel; then
   main_copy "$dir64/$ini_name" >"$work/after.ini"
   cmp -s "$work/before.ini" "$work/after.ini" || fail "cancelled: the INI file changed: $(diff "$work/before.ini" "$work/after.ini" | head -5)"
 else
-  fail "cancelled: $(tail -3 "$work/cancelled.err")"
+  fail "cancelled: $(said cancelled)"
 fi
 
 # 5. No permission: both pages' controls are off and OK changes nothing in the record.
@@ -158,7 +158,7 @@ if play noperm -- --no-permission --record "$(winpath "$work/settled.rec")" --pr
   cmp -s "$work/settled.rec" "$work/noperm.rec" ||
     fail "noperm: the record changed at $(cmp "$work/settled.rec" "$work/noperm.rec" | head -1)"
 else
-  fail "noperm: $(tail -3 "$work/noperm.err")"
+  fail "noperm: $(said noperm)"
 fi
 
 finish secure_job_sheet

@@ -50,7 +50,7 @@ if play choose -- --press cancel; then
   [ "$(field "$r" d4 608)" = 60 ] || fail "choose: wmSize $(field "$r" d4 608)"
   [ "$(field "$r" d2 968)" = 2 ] || fail "choose: wmFrameStyle $(field "$r" d2 968)"
 else
-  fail "choose: ui-host exited with $?: $(cat "$work/choose.err")"
+  fail "choose: ui-host exited with $?: $(said choose)"
 fi
 
 # OK with item 0 writes index 0 and definition 0's text.
@@ -60,7 +60,7 @@ if play none -- --press cancel; then
   [ "$(wide_text "$work/none.rec" 2570 129)" = 无 ] || fail "none: wmText is not 无"
   [ "$(field "$work/none.rec" d4 608)" = 72 ] || fail "none: wmSize is not the default"
 else
-  fail "none: ui-host exited with $?: $(cat "$work/none.err")"
+  fail "none: ui-host exited with $?: $(said none)"
 fi
 
 # Sixteen definitions: the seventeenth is refused with the message and no edit dialog. Cancel
@@ -75,7 +75,7 @@ steps+=('expect 1401 rows 17' 'click 1403' 'expect message "注册的数量超�
         'cancel')
 script limit "${steps[@]}"
 if ! play limit -- --press cancel; then
-  fail "limit: ui-host exited with $?: $(cat "$work/limit.err")"
+  fail "limit: ui-host exited with $?: $(said limit)"
 fi
 
 # The edit dialog's fields.
@@ -123,7 +123,7 @@ if play edit -- --press cancel; then
   tr -d '\r' <"$ini" | grep -q '^WTMK003=1,3,-89,-200,0,12632256,Edited,Times-BoldItalic,700,1,0,6,1,' ||
     fail "edit: the new definition was not saved: $(grep WTMK003 "$ini" || true)"
 else
-  fail "edit: ui-host exited with $?: $(cat "$work/edit.err")"
+  fail "edit: ui-host exited with $?: $(said edit)"
 fi
 
 finish watermark_dialogs

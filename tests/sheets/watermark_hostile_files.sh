@@ -62,7 +62,7 @@ rc=0
 play hostile --printer "$printer" --no-install -- --press cancel || rc=$?
 restore
 if [ "$rc" -ne 0 ]; then
-  fail "hostile: ui-host exited with $rc: $(cat "$work/hostile.err")"
+  fail "hostile: ui-host exited with $rc: $(said hostile)"
 else
   shot_kept hostile "$artifacts/watermark-hostile-list.png"
   # The first definition's text is cut to 128 characters in the record, its font name to 32.

@@ -57,7 +57,7 @@ if play print --printer "$printer" -- --press cancel; then
     fi
   fi
 else
-  fail "print: ui-host exited with $?: $(cat "$work/print.err")"
+  fail "print: ui-host exited with $?: $(said print)"
 fi
 
 finish watermark_print

@@ -60,12 +60,22 @@ play() {
     --script "$(winpath "$work/$name.txt")" --dump "$(winpath "$work/$name.dump")" \
     --out-record "$(winpath "$work/$name.rec")" "$@"
 }
-# played NAME ARGS...: play, failing with ui-host's messages when it does not exit 0.
+# played NAME ARGS...: play, failing with what ui-host said when it does not exit 0.
 played() {
   local name=$1 rc=0; shift
   play "$name" "$@" || rc=$?
-  [ "$rc" -eq 0 ] || fail "$name: ui-host exited with $rc: $(grep -h 'ui-host: ' "$work/$name.err" | head -3)"
+  [ "$rc" -eq 0 ] || fail "$name: ui-host exited with $rc: $(said "$name")"
   return "$rc"
+}
+
+# said NAME [DUMP]: why ui-host's run NAME failed. Its standard error cuts a message at the first
+# character outside ASCII (a caption, a control's text), so the script's failed step and the
+# dialogs it left open come whole from the dump ($work/NAME.dump unless named).
+said() {
+  local why
+  why=$(grep -h -e '^script line ' -e '^closed ' "${2:-$work/$1.dump}" 2>/dev/null | head -3)
+  [ -n "$why" ] || why=$(grep -h 'ui-host: ' "$work/$1.err" 2>/dev/null | head -3)
+  printf '%s' "${why:-$(tail -3 "$work/$1.err" 2>/dev/null)}"
 }
 
 # has FILE PATTERN WHAT / lacks FILE PATTERN WHAT: a fixed-string line check of a dump.
