@@ -11,18 +11,9 @@ root=$(cd "$here/../.." && pwd)
 printer='VEX Sheet Advanced'
 page='page 1'  # the job options page follows the driver's page
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME PRINTER-ARGS... [-- DOCSHEET-ARGS...]: script NAME on the document sheet, OK at the
-# end; the record in NAME.rec, the dump in NAME.dump.
-play() {
-  local name=$1 printerArgs=() rc=0; shift
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do printerArgs+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  sheet "$name" --printer "$printer" "${printerArgs[@]}" docsheet --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --out-record "$(winpath "$work/$name.rec")" --press ok "$@" || rc=$?
-  [ "$rc" -eq 0 ] || fail "$name: ui-host exited with $rc: $(grep -h 'ui-host: ' "$work/$name.err" | head -3)"
-  return "$rc"
-}
+# The document sheet with the printer above, OK at the end.
+sheet_printer=(--printer "$printer")
+sheet_docsheet=(--press ok)
 # sel DUMP NAME: the selection of the driver item of that name when the sheet closed.
 sel() { grep -E "^item .* name=\"$2\" " "$1" | sed -n 's/.* sel=\([0-9]*\) .*/\1/p'; }
 expect_sel() {  # what, dump, name, selection
@@ -44,7 +35,7 @@ script defaults "$page" 'click 1537' 'expect window "高级"' \
   'expect 1807 checked 1' 'expect 1808 checked 0' 'shot advanced-dialog' \
   'click 10000' 'expect 1801 checked 0' 'expect 1802 checked 0' 'expect 1806 checked 0' \
   'expect 1807 checked 0' 'expect 1808 checked 1' 'click 1801' 'ok' 'expect 1537 exists 1'
-if play defaults -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
+if played defaults -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
   d=$work/defaults.dump
   expect_sel defaults "$d" "Mirror Image" 0        # ticked
   expect_sel defaults "$d" "Negative Image" 1      # unticked
@@ -57,7 +48,7 @@ fi
 
 # Cancel stores nothing: the record's level 3 and the driver's selections stay.
 script cancel "$page" 'click 1537' 'click 10000' 'click 1808' 'cancel' 'expect 1537 exists 1'
-if play cancel -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
+if played cancel -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
   [ "$(u16 "$work/cancel.rec" 2558)" = 3 ] || fail "cancel: compression $(u16 "$work/cancel.rec" 2558)"
   expect_sel cancel "$work/cancel.dump" "Thin Line Enhancement" 1
   expect_sel cancel "$work/cancel.dump" "Mirror Image" 0
@@ -65,14 +56,14 @@ fi
 
 # OK keeps the working level (3) when nothing else changes it.
 script level "$page" 'click 1537' 'ok' 'expect 1537 exists 1'
-if play level -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
+if played level -- --option VXHDD=True --record "$(winpath "$work/level3.rec")"; then
   [ "$(u16 "$work/level.rec" 2558)" = 3 ] || fail "level: compression $(u16 "$work/level.rec" 2558)"
 fi
 
 # Without storage: job spooling unchecked, disabled, and stored as option 0.
 script nostorage "$page" 'click 1537' 'expect 1806 checked 0' 'expect 1806 enabled 0' 'ok' \
   'expect 1537 exists 1'
-if play nostorage -- --option VXHDD=False; then
+if played nostorage -- --option VXHDD=False; then
   expect_sel nostorage "$work/nostorage.dump" "Job Spooling" 0
 fi
 
@@ -82,13 +73,13 @@ sed '/^\*\(JCL\)\?OpenUI \*VXHDDSpool/,/^\*\(JCL\)\?CloseUI/d; /^\*OpenUI \*VXDr
 script fewer "$page" 'click 1537' 'expect 1806 exists 0' 'expect 1807 exists 0' 'expect 1808 exists 0' \
   'expect 1801 exists 1' 'expect 1802 exists 1' 'expect 1800 exists 1' 'click 10000' 'ok' \
   'expect 1537 exists 1'
-play fewer -- --option VXHDD=True --ppd "$(winpath "$work/fewer.ppd")" || true
+played fewer -- --option VXHDD=True --ppd "$(winpath "$work/fewer.ppd")" || true
 
 # The about box from the sample package: OptionVer unchanged, the PPD's version and copyright.
 script about "$page" 'click 1559' 'expect window "关于"' 'expect 1568 text "VEX Demo Color PS"' \
   'expect 1562 text "1.00"' 'expect 1563 text "1.0"' 'expect 1564 text "Copyright 2026 VEX demo printers."' \
   'shot about-box' 'ok'
-play about && shot_ok about "$artifacts/about-box.png"
+played about && shot_kept about "$artifacts/about-box.png"
 
 # Version files and PPDs of our own, listed after the sample's (the last ".ver" counts; the PPD
 # beside the INI file is replaced for the run).
@@ -98,7 +89,7 @@ about_case() {  # name, version-file body, ppd edit (sed), expected 1562, 1563, 
   sed "$3" "$root/package/files/VEXDEMO.PPD" >"$work/VEXDEMO.PPD"
   script "$name" "$page" 'click 1559' 'expect window "关于"' "expect 1562 text \"$4\"" \
     "expect 1563 text \"$5\"" "expect 1564 text \"$6\"" 'ok'
-  play "$name" --files "$(winpath "$work/$name.ver"),$(winpath "$work/VEXDEMO.PPD")" || true
+  played "$name" --files "$(winpath "$work/$name.ver"),$(winpath "$work/VEXDEMO.PPD")" || true
 }
 long=$(printf 'x%.0s' $(seq 300))
 about_case driverver 'DriverVer=12/01/2026,1.23.456.7\r\nInternalVer=' 's/^\*FileVersion: .*/*FileVersion: "2.5"/' \

@@ -12,18 +12,15 @@ root=$(cd "$here/../.." && pwd)
 printer='VEX Sheet Colour Dialogs'
 colour_page=2  # the driver's page, the job options page, then the colour page
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME SCRIPT-LINES...: the script on the document sheet, closed with OK so that the
-# driver's items show what the pages left; the dump is $work/NAME.dump, the record
-# $work/NAME.rec. Printer options for ui-host may be set in the array `printer_options`.
-printer_options=()
-play() {
-  local name=$1 rc=0; shift
+# on_page NAME STEPS...: the steps on the colour page of the document sheet, closed with OK so
+# that the driver's items show what the pages left; the dump is $work/NAME.dump, the record
+# $work/NAME.rec.
+sheet_printer=(--printer "$printer")
+sheet_docsheet=(--press ok)
+on_page() {
+  local name=$1; shift
   script "$name" "page $colour_page" "$@" 'page 0' 'expect 1001 rows 19'
-  sheet "$name" --printer "$printer" "${printer_options[@]}" docsheet --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --out-record "$(winpath "$work/$name.rec")" \
-    --press ok || rc=$?
-  [ "$rc" -eq 0 ] || { fail "$name: ui-host exited with $rc: $(cat "$work/$name.err")"; return 1; }
+  played "$name"
 }
 # sel NAME KEYWORD VALUE: the driver's item ended at that selection.
 sel() {
@@ -32,7 +29,7 @@ sel() {
 }
 
 # 118: the lists, the user setting's box and list, Cancel and OK.
-if play office 'click 1606' 'click 1610' 'expect window "办公颜色详细资料"' \
+if on_page office 'click 1606' 'click 1610' 'expect window "办公颜色详细资料"' \
   'expect 1211 rows 3' 'expect 1211 row 2 "Euroscale"' 'expect 1211 selected 0' \
   'expect 1266 rows 3' 'expect 1266 selected 0' 'expect 1254 checked 1' \
   'expect 1268 rows 5   # Color 2, 5, 12 (9 has no name), then Gamma 7 and 1' \
@@ -40,7 +37,8 @@ if play office 'click 1606' 'click 1610' 'expect window "办公颜色详细资�
   'expect 1268 selected 0' 'expect 1267 checked 0' 'expect 1267 enabled 1' \
   'expect 1266 enabled 1' 'expect 1268 enabled 0' \
   'click 1267' 'expect 1266 enabled 0' 'expect 1268 enabled 1' 'select 1268 3' \
-  'select 1211 2' 'click 1256' 'shot colour-office' 'cancel' \
+  'select 1211 2' 'click 1256' 'expect window "办公颜色详细资料"' 'expect 1211 selected 2' \
+  'expect 1268 selected 3' 'expect 1256 checked 1' 'shot colour-office' 'cancel' \
   'click 1610' 'expect 1211 selected 0' 'expect 1267 checked 0' 'expect 1254 checked 1' \
   'expect 1268 selected 0' 'expect 1268 enabled 0' \
   'select 1266 2' 'select 1211 1' 'click 1255' 'click 1267' 'select 1268 4' \
@@ -59,11 +57,11 @@ if play office 'click 1606' 'click 1610' 'expect window "办公颜色详细资�
   [ "$(od -An -tu2 -j88 -N2 "$rec" | tr -d ' ')" = 3 ] || fail "office: Gamma 1's first block is 3 bytes"
   [ "$(od -An -tx1 -j90 -N3 "$rec" | tr -d ' ')" = c0ffee ] || fail "office: Gamma 1's first block"
   [ "$(od -An -tu2 -j343 -N2 "$rec" | tr -d ' ')" = 1 ] || fail "office: Gamma 1's second block"
-  shot_ok office "$artifacts/colour-office.png"
+  shot_kept office "$artifacts/colour-office.png"
 fi
 
 # 119: what the matching method and the CMYK profile choice show and enable; Cancel; Defaults.
-if play picture 'click 1607' 'click 1616' 'expect window "高级图片详细资料"' \
+if on_page picture 'click 1607' 'click 1616' 'expect window "高级图片详细资料"' \
   'expect 1651 checked 1' 'expect 1681 checked 1' 'expect 1680 enabled 1' 'expect 1684 enabled 0' \
   'expect 1677 enabled 1' 'expect 1677 checked 1' 'expect 1676 checked 1' \
   'expect 1690 visible 0' 'expect 1691 visible 0' 'expect 1664 enabled 0   # output profile 0' \
@@ -71,7 +69,8 @@ if play picture 'click 1607' 'click 1616' 'expect window "高级图片详细资�
   'expect 1658 rows 2' 'expect 1658 row 1 "Wide Gamut RGB"' 'expect 1680 rows 3' 'expect 1662 rows 2' \
   'click 1682   # the link profile' 'expect 1684 enabled 1' 'expect 1680 enabled 0' \
   'expect 1677 enabled 0' 'expect 1698 visible 1' 'expect 1696 visible 0' 'expect 1682 checked 1' \
-  'select 1662 1' 'expect 1664 enabled 1' 'shot colour-picture' \
+  'select 1662 1' 'expect 1664 enabled 1' 'expect window "高级图片详细资料"' 'expect 1651 checked 1' \
+  'expect 1662 selected 1' 'shot colour-picture' \
   'click 1653   # create a profile' 'expect 1656 visible 0' 'expect 1658 visible 0' \
   'expect 1660 visible 0' 'expect 1668 visible 0' 'expect 1677 visible 0' 'expect 1676 visible 0' \
   'expect 1667 visible 0' 'expect 1662 visible 0' 'expect 1681 visible 0' 'expect 1684 visible 0' \
@@ -89,17 +88,17 @@ if play picture 'click 1607' 'click 1616' 'expect window "高级图片详细资�
   sel picture VXColorICMS 0
   sel picture VXBlackSubGra 0
   sel picture VXPreserveBlack 0
-  shot_ok picture "$artifacts/colour-picture.png"
+  shot_kept picture "$artifacts/colour-picture.png"
 fi
 # Cancel at once changes nothing: the sample's defaults stay.
-if play picture-cancel 'click 1607' 'click 1616' 'click 1652' 'click 10000' 'cancel'; then
+if on_page picture-cancel 'click 1607' 'click 1616' 'click 1652' 'click 10000' 'cancel'; then
   sel picture-cancel VXColorMatch 0
   sel picture-cancel VXBlackSubGra 1
 fi
 
 # 200: the resolution option 0 disables the halftone box; separation order off in greyscale;
 # Defaults changes only the controls; OK stores each present feature.
-if play advanced 'click 1215' 'expect window "其他"' 'expect 1301 visible 1' 'expect 1301 enabled 0' \
+if on_page advanced 'click 1215' 'expect window "其他"' 'expect 1301 visible 1' 'expect 1301 enabled 0' \
   'expect 1301 checked 0' 'expect 1302 checked 1' 'expect 1305 checked 1' 'expect 1304 rows 2' \
   'expect 1304 selected 0' 'expect 1303 enabled 1' 'expect 1304 enabled 1' 'shot colour-advanced' \
   'click 1302' 'click 1305' 'click 10000' 'expect 1302 checked 0' 'expect 1305 checked 1' \
@@ -112,7 +111,7 @@ if play advanced 'click 1215' 'expect window "其他"' 'expect 1301 visible 1' '
   sel advanced VXScreenObo 1
   sel advanced VXSeparationorder 1
   sel advanced VXAlwaysPrnHT 1
-  shot_ok advanced "$artifacts/colour-advanced.png"
+  shot_kept advanced "$artifacts/colour-advanced.png"
 fi
 
 # A hostile custom colour settings file: a count of 100000 (bounded), ids above 255 and negative
@@ -127,9 +126,9 @@ long_data=$(printf 'AB%.0s' $(seq 2500))
 printf '%s\r\n' '[Color]' 'SettingNum=100000' 'SettingID0=300' 'SettingID1=-4' 'SettingID2=3' \
   'SettingName300=Too high' "SettingName3=$long_name" "CCMNT3=$long_data" 'CCMNV3=0AZ1' \
   '[Gamma]' 'SettingNum=-1' 'SettingID0=4' 'SettingName4=Never' >"$folder3/VEXHOSTILECCM.INI"
-printer_options=(--driver 'VEX Colour Hostile PS' --model CCMInfoFile=VEXHOSTILECCM.INI)
-printer='VEX Colour Hostile'
-if play hostile 'click 1606' 'click 1610' 'expect 1268 rows 1' \
+sheet_printer=(--printer 'VEX Colour Hostile' --driver 'VEX Colour Hostile PS'
+  --model CCMInfoFile=VEXHOSTILECCM.INI)
+if on_page hostile 'click 1606' 'click 1610' 'expect 1268 rows 1' \
   "expect 1268 row 0 \"$(printf 'N%.0s' $(seq 65))\"" 'click 1267' 'ok'; then
   rec=$work/hostile.rec
   [ "$(od -An -tx1 -j600 -N4 "$rec" | tr -d ' ')" = 03000100 ] || fail "hostile: id 3 is not in use"

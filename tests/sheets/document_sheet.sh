@@ -10,11 +10,13 @@ root=$(cd "$here/../.." && pwd)
 . "$root/tests/e2e/lib/prolog.bash"
 printer='VEX Sheet Document'
 
-# Applied, photographed while it is up.
+# Applied, photographed while it is up: the driver's page in front, its first item selected.
+script up "expect window \"$printer Printing Preferences\"" 'expect 1001 rows 19' \
+  'expect 1001 row 0 "Orientation"' 'expect 1001 selected 0' 'expect 1003 text "Portrait"'
 if sheet apply --shot document-sheet.png --printer "$printer" docsheet --press apply \
-     --screenshot-wait 2500 --dump "$(winpath "$work/apply.txt")" \
+     --script "$(winpath "$work/up.txt")" --screenshot-wait 2500 --dump "$(winpath "$work/apply.txt")" \
      --out-record "$(winpath "$work/apply.rec")" --out-devmode "$(winpath "$work/apply.dm")"; then
-  shot_ok apply "$artifacts/document-sheet.png"
+  shot_kept apply "$artifacts/document-sheet.png"
   has "$work/apply.txt" 'applied: yes' "apply: the sheet was not applied"
   has "$work/apply.txt" 'CommonUIProp(1) with 0 items: 0x00000000' "apply: second common-UI call"
   has "$work/apply.txt" 'DocumentPropertySheets(INIT)' "apply: no INIT call"
@@ -50,7 +52,7 @@ if sheet apply --shot document-sheet.png --printer "$printer" docsheet --press a
     cmp -s "$work/cross.expected" "$work/cross.inj" || fail "cross: the job's bytes differ"
   fi
 else
-  fail "apply: ui-host exited with $?: $(cat "$work/apply.err")"
+  fail "apply: ui-host exited with $?: $(said apply "$work/apply.txt")"
 fi
 
 # A selection made on the page reaches the public device mode; a record given to the sheet is

@@ -10,17 +10,7 @@ root=$(cd "$here/../.." && pwd)
 . "$here/lib/sheets.bash"
 printer='VEX Job Options'
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME [PRINTER-OPTIONS] -- [DOCSHEET-OPTIONS]: script NAME, dump NAME.dump, record NAME.rec.
-play() {
-  local name=$1; shift
-  local before=()
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do before+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  sheet "$name" --printer "$printer" "${before[@]}" docsheet \
-    --script "$(winpath "$work/$name.txt")" --dump "$(winpath "$work/$name.dump")" \
-    --out-record "$(winpath "$work/$name.rec")" "$@"
-}
+sheet_printer=(--printer "$printer")
 # A wide text field of a record.
 wide_at() {  # record, offset, characters
   dd if="$1" bs=1 skip="$2" count=$(($3 * 2)) status=none | iconv -f UTF-16LE -t UTF-8 | tr -d '\0'
@@ -44,16 +34,17 @@ script nostorage 'page 1' 'expect window "VEX Job Options Printing Preferences"'
 if play nostorage -- --ppd "$(winpath "$work/spool.ppd")" --press ok; then
   [ "$(sel_of "$work/nostorage.dump" VXJob_Type)" = 0 ] ||
     fail "nostorage: job type $(item_line "$work/nostorage.dump" VXJob_Type)"
-  shot_ok nostorage "$artifacts/job-options-page.png"
+  shot_kept nostorage "$artifacts/job-options-page.png"
 else
-  fail "nostorage: ui-host failed: $(tail -3 "$work/nostorage.err")"
+  fail "nostorage: ui-host failed: $(said nostorage)"
 fi
 
 # Secure print with three copies: the warning once, copies forced to one, the password dialog;
 # storing afterwards asks nothing more; normal print re-arms the warning.
 warning='此选项将打印作业作为一部分进行保存。可通过打印机的操作面板在安全打印和存储到SD中指定两份或更多份数。\n无法通过打印机的操作面板在加密安全打印中指定两份或更多份数。'
 script secure 'page 1' 'settext 1514 "3"' 'click 1509' "expect message \"$warning\"" 'answer ok' \
-  'expect window "作业密码"' 'type 1006 "Budget"' 'type 1008 "1234"' 'shot job-password' 'ok' \
+  'expect window "作业密码"' 'type 1006 "Budget"' 'type 1008 "1234"' 'expect 1006 text "Budget"' \
+  'expect 1008 text "1234"' 'expect 1007 checked 0' 'shot job-password' 'ok' \
   'expect window "VEX Job Options Printing Preferences"' 'expect 1509 checked 1' \
   'expect 1514 text "1"' 'expect 1514 enabled 0' 'expect 1518 enabled 0' 'expect 1512 enabled 1' \
   'click 1510' 'expect 1510 checked 1   # name and password stored: no dialog, no warning' \
@@ -67,7 +58,7 @@ if play secure -- --option VXHDD=True --press ok; then
   [ "$(wide_at "$r" 50 5)" = 1234 ] || fail "secure: password \"$(wide_at "$r" 50 5)\""
   grep -q 'name="Copy Count".* sel=1 ' "$d" || fail "secure: copies $(grep 'Copy Count' "$d")"
 else
-  fail "secure: ui-host failed: $(tail -3 "$work/secure.err")"
+  fail "secure: ui-host failed: $(said secure)"
 fi
 
 # Cancelling the password dialog returns to normal print, and a second click goes straight back
@@ -76,7 +67,7 @@ script declined 'page 1' 'click 1509' 'expect window "作业密码"' 'cancel' \
   'expect window "VEX Job Options Printing Preferences"' 'expect 1508 checked 1' \
   'expect 1508 focused 1' 'click 1509' 'expect 1508 checked 1' 'click 1508' 'click 1509' \
   'expect window "作业密码"' 'cancel' 'expect 1508 checked 1'
-play declined -- --option VXHDD=True --press cancel || fail "declined: $(tail -3 "$work/declined.err")"
+play declined -- --option VXHDD=True --press cancel || fail "declined: $(said declined)"
 
 script named 'page 1' 'click 1509' 'expect 1509 checked 1   # name and password are stored' \
   'click 1545' 'settext 1532 "50"' 'click 10000' \
@@ -88,7 +79,7 @@ if play named -- --option VXHDD=True --record "$(winpath "$work/named.rec")" --p
   [ "$(wide_at "$r" 50 5)" = 9999 ] || fail "Defaults: password \"$(wide_at "$r" 50 5)\""
   [ "$(sel_of "$work/named.dump" VXJob_Type)" = 0 ] || fail "Defaults: job type"
 else
-  fail "named: ui-host failed: $(tail -3 "$work/named.err")"
+  fail "named: ui-host failed: $(said named)"
 fi
 
 # The filters as typed, and the check when the page is left.
@@ -98,7 +89,7 @@ script filters 'page 1' 'settext 1514 ""' 'type 1514 "12a"' 'expect 1514 text "1
   'expect message "您的一个或多个设置无效。"' 'answer ok' 'expect 1514 focused 1' \
   'expect window "VEX Job Options Printing Preferences"' 'expect 1514 exists 1   # the page stayed' \
   'settext 1514 "4"' 'page 0' 'page 1' 'expect 1514 text "4"'
-play filters -- --press cancel || fail "filters: $(tail -3 "$work/filters.err")"
+play filters -- --press cancel || fail "filters: $(said filters)"
 
 # Job limitation: every job-type button off, encrypted secure print, the password asked for
 # when printing.
@@ -109,15 +100,17 @@ if play limit --driver 'VEX Demo Secure PS' -- --option VXHDD=True --option VXJo
   [ "$(u32_at "$work/limit.rec" 3868)" = 1 ] || fail "limit: cryptoFlag $(u32_at "$work/limit.rec" 3868)"
   [ "$(sel_of "$work/limit.dump" VXJob_Type)" = 3 ] || fail "limit: job type"
 else
-  fail "limit: ui-host failed: $(tail -3 "$work/limit.err")"
+  fail "limit: ui-host failed: $(said limit)"
 fi
 
-# IC-card mode: the card's secure print, secure print and storing off, copies editable.
-script card 'page 1' 'expect 1511 text "IC卡安全打印"' 'expect 1511 checked 1' \
+# IC-card mode: the card's secure print, secure print and storing off, copies editable. The
+# model's card library is one of the printer's files like any other: the sheet gets it here.
+script card 'page 1' 'expect window "VEX Job Options Printing Preferences"' \
+  'expect 1511 text "IC卡安全打印"' 'expect 1511 checked 1' \
   'expect 1509 enabled 0' 'expect 1510 enabled 0' 'expect 1511 enabled 1' 'expect 1514 enabled 1' \
   'shot job-options-card'
-play card --driver 'VEX Demo Card PS' -- --option VXHDD=True \
-  --ppd "$(winpath "$work/spool.ppd")" --press cancel || fail "card: $(tail -3 "$work/card.err")"
+play card --driver 'VEX Demo Card PS' --files vexcard.dll -- --option VXHDD=True \
+  --ppd "$(winpath "$work/spool.ppd")" --press cancel || fail "card: $(said card)"
 
 # A card library that is missing, lacks the query or crashes in it is not IC-card mode, and the
 # sheet goes on.
@@ -126,7 +119,7 @@ for lib in missing.dll test_crypto_yes.dll test_card_crash.dll; do
   files=()
   [ "$lib" = missing.dll ] || files=(--files "$lib")
   play nocard --driver 'VEX Demo Card PS' --model "CARD_DLL=$lib" "${files[@]}" -- \
-    --option VXHDD=True --press cancel || fail "card library $lib: $(tail -3 "$work/nocard.err")"
+    --option VXHDD=True --press cancel || fail "card library $lib: $(said nocard)"
 done
 
 # Selections a damaged device mode could bring (beyond the option lists, outside the ranges,
@@ -144,7 +137,7 @@ if play hostile -- --raw-select VXJob_Type=7 --raw-select VXResolution=9 \
   grep -q 'name="Scaling".* sel=1 ' "$d" || fail "hostile: scaling $(grep '"Scaling"' "$d")"
   grep -q 'refused' "$d" && fail "hostile: the driver refused a value: $(grep refused "$d" | head -1)"
 else
-  fail "hostile: ui-host failed: $(tail -3 "$work/hostile.err")"
+  fail "hostile: ui-host failed: $(said hostile)"
 fi
 
 # No permission: every control of the page is off.
@@ -152,7 +145,7 @@ script noperm 'page 1' 'expect 1545 enabled 0' 'expect 1506 enabled 0' 'expect 1
   'expect 1514 enabled 0' 'expect 1532 enabled 0' 'expect 1535 enabled 0' 'expect 1536 enabled 0' \
   'expect 1537 enabled 0' 'expect 10000 enabled 0'
 play noperm -- --option VXHDD=True --no-permission --press cancel ||
-  fail "noperm: $(tail -3 "$work/noperm.err")"
+  fail "noperm: $(said noperm)"
 
 # Which pages the sheet gets: no colour feature, no colour page; a support address without its
 # library, no support page; a link text far longer than its field is cut, shown, not opened.
@@ -163,7 +156,7 @@ if play pages --model AskVexURL=http://example.invalid/ --model AskVexRES= \
   added=$(grep -c 'ADD_PROPSHEETPAGEW (1): done' "$work/pages.dump" || true)
   [ "$added" = 1 ] || fail "pages: $added pages added, expected the job options page alone"
 else
-  fail "pages: ui-host failed: $(tail -3 "$work/pages.err")"
+  fail "pages: ui-host failed: $(said pages)"
 fi
 
 finish job_options_page

@@ -14,22 +14,8 @@ secure='VEX Sheet Cipher'
 caption="$printer Printing Preferences"
 page='page 1'  # the job options page follows the driver's page
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME PRINTER-ARGS... [-- DOCSHEET-ARGS...]: the document sheet (storage installed) with
-# script NAME; the record as OK leaves it in NAME.rec.
-play() {
-  local name=$1 printerArgs=(); shift
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do printerArgs+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  sheet "$name" "${printerArgs[@]}" docsheet --option VXHDD=True --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --out-record "$(winpath "$work/$name.rec")" --press ok "$@"
-}
-played() {  # name, args...: play, and fail with the run's messages when it did not hold
-  local name=$1 rc=0; shift
-  play "$name" "$@" || rc=$?
-  [ "$rc" -eq 0 ] || fail "$name: ui-host exited with $rc: $(grep -h "ui-host: " "$work/$name.err" | head -3)"
-  return "$rc"
-}
+# The document sheet with storage installed, OK at the end.
+sheet_docsheet=(--option VXHDD=True --press ok)
 # Record fields as the rendering side reads them.
 u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
 wide() { dd if="$1" bs=1 skip="$2" count="$3" 2>/dev/null | iconv -f UTF-16LE -t UTF-8 | tr -d '\0'; }
@@ -45,7 +31,7 @@ script filters "$page" 'click 1509' 'expect window "作业密码"' \
   'type 1006 "A\"中b"' 'expect 1006 text "Ab"' 'type 1006 "0123456789abcdefgh"' \
   'expect 1006 text "Ab0123456789abcd"' 'type 1008 "345"' 'expect 1008 text "1234"' \
   'shot job-password' 'cancel'
-played filters --printer "$printer" && shot_ok filters "$artifacts/job-password.png"
+played filters --printer "$printer" && shot_kept filters "$artifacts/job-password.png"
 # Cancel changed nothing: no name, no password, normal print again.
 [ -z "$(wide "$work/filters.rec" 16 34)" ] || fail "filters: cancel stored a job name"
 [ -z "$(wide "$work/filters.rec" 50 10)" ] || fail "filters: cancel stored a password"

@@ -33,14 +33,9 @@ ini_is() {  # what, section, key, expected
   got=$(ini_value "$2" "$3")
   [ "$got" = "$4" ] || fail "$1: [$2] $3 is \"$got\", expected \"$4\""
 }
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME [ARGS]...: the document sheet with script NAME; dump NAME.dump, record NAME.rec.
-play() {
-  local name=$1; shift
-  sheet "$name" --printer "$printer" --driver "$driver" --model JobInfoDll=vexjobinfo.dll \
-    --files "$(winpath "$work/$ini_name")" docsheet --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --out-record "$(winpath "$work/$name.rec")" "$@"
-}
+# The document sheet of this printer with its INI file.
+sheet_printer=(--printer "$printer" --driver "$driver" --model JobInfoDll=vexjobinfo.dll
+  --files "$(winpath "$work/$ini_name")")
 # The four words of the record's overlay list.
 overlay_list() { od -An -tu2 -j72 -N8 "$1" | tr -s ' ' | sed 's/^ //'; }
 
@@ -59,7 +54,8 @@ script define "${open_dialog[@]}" \
   'settext 1101 "Head"' 'select 1103 1' \
   'type 1109 "HEAD FORM"' 'expect 1109 text "HEADFORM"' 'expect 1110 enabled 1' \
   'click 1110' 'expect 1113 rows 1' 'expect 1113 row 0 "HEADFORM"' 'expect 1110 enabled 0' \
-  'expect 1114 enabled 1' 'shot define-overlay' 'ok' \
+  'expect 1114 enabled 1' 'expect window "定义叠加打印"' 'expect 1101 text "Head"' \
+  'expect 1103 selected 1' 'shot define-overlay' 'ok' \
   'expect window "叠加打印"' 'expect 1057 rows 1' 'expect 1057 row 0 "Head"' \
   'click 1059' 'expect window "定义叠加打印"' 'settext 1101 "Body"' \
   'type 1105 "2,,4-5"' 'expect 1105 text "2,4-5"' 'expect 1103 selected 4' \
@@ -68,11 +64,12 @@ script define "${open_dialog[@]}" \
   'expect window "叠加打印"' 'expect 1057 rows 2' 'expect 1057 row 1 "Body"' \
   'select 1057 0' 'select 1057 1' 'expect 1054 enabled 1' 'click 1054' \
   'expect 1052 rows 2' 'expect 1052 row 0 "Head"' 'expect 1052 row 1 "Body"' \
-  'expect 1054 enabled 0' 'select 1050 1' 'shot overlay-dialog' 'ok'
+  'expect 1054 enabled 0' 'select 1050 1' 'expect window "叠加打印"' 'expect 1050 selected 1' \
+  'shot overlay-dialog' 'ok'
 rm -f "$artifacts/overlay-dialog.png" "$artifacts/define-overlay.png"
-if play define --press ok; then
-  shot_ok define "$artifacts/overlay-dialog.png"
-  shot_ok define "$artifacts/define-overlay.png"
+if play define -- --press ok; then
+  shot_kept define "$artifacts/overlay-dialog.png"
+  shot_kept define "$artifacts/define-overlay.png"
   has "$work/define.dump" 'applied: yes' "define: the sheet was not applied"
   # The mode reached the driver's (hidden) "VXOverlay" item.
   [[ "$(item_line "$work/define.dump" VXOverlay)" == *' sel=1 '* ]] ||
@@ -137,7 +134,7 @@ if play define --press ok; then
     cp "$work/printed-2.png" "$artifacts/overlay-dialog-page2.png"
   fi
 else
-  fail "define: ui-host exited with $?: $(cat "$work/define.err")"
+  fail "define: ui-host exited with $?: $(said define)"
 fi
 
 # ---- The rules as a user meets them ----
@@ -185,7 +182,7 @@ script rules "${open_dialog[@]}" 'expect 1057 rows 5' 'expect 1057 row 4 "E"' \
   'expect 1052 rows 2' 'expect 1052 row 0 "C"' 'expect 1052 row 1 "E"' \
   'select 1057 0' 'click 1061' 'expect 1057 rows 1' 'expect 1052 rows 1' 'expect 1052 row 0 "E"' \
   'ok'
-if play rules --press cancel; then
+if play rules -- --press cancel; then
   # The sheet was cancelled after OK: the main copy is as it was, the saved copy holds E alone.
   ini_is rules OverlaySetting Overlay_Num 5
   ini_is rules 'Overlay_Info 2' Overlay_Name C
@@ -193,14 +190,14 @@ if play rules --press cancel; then
   ini_is rules 'Overlay_Info_Sv 0' Overlay_Name E
   ini_is rules 'Overlay_Info_Sv 0' 'Form_Name 0' FE
 else
-  fail "rules: ui-host exited with $?: $(cat "$work/rules.err")"
+  fail "rules: ui-host exited with $?: $(said rules)"
 fi
 
 # Without permission to change the settings the job options page disables its button 1536, so
 # the dialog's own DM_NOPERMISSION rule is covered by tests/dll/ui_overlay_dialog_test.cpp; here
 # the button is off.
 script nopermission 'page 1' 'expect 1536 enabled 0'
-play nopermission --no-permission --press cancel ||
-  fail "nopermission: ui-host exited with $?: $(cat "$work/nopermission.err")"
+play nopermission -- --no-permission --press cancel ||
+  fail "nopermission: ui-host exited with $?: $(said nopermission)"
 
 finish overlay_dialogs

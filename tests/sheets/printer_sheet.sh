@@ -9,22 +9,25 @@ root=$(cd "$here/../.." && pwd)
 . "$here/lib/sheets.bash"
 printer='VEX Sheet Printer'
 
+# Photographed while it is up: the driver's page in front with the group and its items.
+script up "expect window \"$printer Properties\"" 'expect 1001 row 0 "Installable Options"' \
+  'expect 1001 row 1 "Storage Card"' 'expect 1001 selected 0'
 if sheet up --shot printer-sheet.png --printer "$printer" prnsheet --page 0 --press ok \
-     --screenshot-wait 2500 --dump "$(winpath "$work/up.txt")"; then
-  shot_ok up "$artifacts/printer-sheet.png"
-  has "$work/up.txt" 'CommonUIProp(2) without items: 0x00000000' "up: first common-UI call"
-  has "$work/up.txt" 'DevicePropertySheets(GET_INFO_HEADER)' "up: no GET_INFO_HEADER"
-  has "$work/up.txt" 'page 0: shown' "up: page 0 not shown"
-  has "$work/up.txt" 'row "Installable Options" = ""' "up: no group row"
+     --script "$(winpath "$work/up.txt")" --screenshot-wait 2500 --dump "$(winpath "$work/up.dump")"; then
+  shot_kept up "$artifacts/printer-sheet.png"
+  has "$work/up.dump" 'CommonUIProp(2) without items: 0x00000000' "up: first common-UI call"
+  has "$work/up.dump" 'DevicePropertySheets(GET_INFO_HEADER)' "up: no GET_INFO_HEADER"
+  has "$work/up.dump" 'page 0: shown' "up: page 0 not shown"
+  has "$work/up.dump" 'row "Installable Options" = ""' "up: no group row"
   for row in 'row "Storage Card" = "Not Installed"' 'row "Printer Memory" = "256 MB"' \
              'row "Punch Unit" = "Not Installed"' 'row "Optional Trays" = "None"'; do
-    has "$work/up.txt" "$row" "up: installable row"
+    has "$work/up.dump" "$row" "up: installable row"
   done
-  has "$work/up.txt" '  options: 128 MB | 256 MB | 512 MB' "up: memory options"
+  has "$work/up.dump" '  options: 128 MB | 256 MB | 512 MB' "up: memory options"
   # The group's name is the driver's string 64798 from the stand-in's own table.
-  has "$work/up.txt" 'item - id=28 index=0 name="Installable Options"' "up: group item"
+  has "$work/up.dump" 'item - id=28 index=0 name="Installable Options"' "up: group item"
 else
-  fail "up: ui-host exited with $?: $(cat "$work/up.err")"
+  fail "up: ui-host exited with $?: $(said up)"
 fi
 
 # No such page, no such button: reported, exit code 2.

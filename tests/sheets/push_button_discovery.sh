@@ -23,10 +23,13 @@ printf '[Answers]\r\nDataFile=%s\r\n[Options]\r\nInstalled=37\r\nRandom Access M
   "$(winpath "$work/discovery.dat")" >"$work/device.ini"
 printf '[Printers]\r\n%s=%s\r\n' "$printer" "$(winpath "$work/device.ini")" >"$ini"
 
+# Photographed after the press: the driver's page in front with the plug-in's button enabled.
+script up "expect window \"$printer Properties\"" 'expect 1001 rows 9' \
+  'expect 1001 row 5 "Printer Memory"' 'expect 1100 text "获取打印机选件信息"' 'expect 1100 enabled 1'
 if sheet press --shot printer-sheet-discovered.png --printer "$printer" \
      --model NetExtDLL=vexnetext.dll prnsheet --press-button '#1' --press ok \
-     --screenshot-wait 2500 --dump "$(winpath "$work/press.txt")"; then
-  shot_ok press "$artifacts/printer-sheet-discovered.png"
+     --script "$(winpath "$work/up.txt")" --screenshot-wait 2500 --dump "$(winpath "$work/press.txt")"; then
+  shot_kept press "$artifacts/printer-sheet-discovered.png"
   d=$work/press.txt
   grep -qE '^oem-item .*type=PUSHBUTTON' "$d" || fail "press: no push button item"
   grep -E '^oem-item .*type=PUSHBUTTON' "$d" | grep -q 'HIDE' && fail "press: the button is hidden"
@@ -40,7 +43,7 @@ if sheet press --shot printer-sheet-discovered.png --printer "$printer" \
   has "$d" 'row "Printer Memory" = "512 MB"' "press: the page does not show the discovered memory"
   has "$d" 'row "Optional Trays" = "3 Trays"' "press: the page does not show three trays"
 else
-  fail "press: ui-host exited with $?: $(cat "$work/press.err")"
+  fail "press: ui-host exited with $?: $(said press "$work/press.txt")"
 fi
 
 # A printer the library does not know: the plug-in hides its button.

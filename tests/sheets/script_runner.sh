@@ -9,14 +9,9 @@ root=$(cd "$here/../.." && pwd)
 . "$here/lib/sheets.bash"
 printer='VEX Sheet Script'
 
-# script NAME LINES...: writes $work/NAME.txt.
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME [ARGS]...: the document sheet with the test dialogs, script NAME, dump NAME.dump.
-play() {
-  local name=$1; shift
-  sheet "$name" --printer "$printer" docsheet --test-dialogs --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --press cancel "$@"
-}
+# The document sheet with the test dialogs, Cancel at the end.
+sheet_printer=(--printer "$printer")
+sheet_docsheet=(--test-dialogs --press cancel)
 
 # Every verb, as a user's steps.
 script verbs \
@@ -34,18 +29,19 @@ script verbs \
   'select 2006 2' 'expect 2008 text "list: Gamma"' 'expect 2006 row 1 "Beta"' 'expect 2006 rows 3' \
   'select 2007 1' 'expect 2008 text "combo: Green"' 'expect 2007 selected 1' \
   'click 2009' 'wait 5000' 'expect message "Keep the test values?"' 'answer no' \
-  'expect 2012 text "answer: no"' 'shot runner-dialog' 'ok' \
+  'expect 2012 text "answer: no"' 'expect window "Test Dialog"' 'expect 2001 text "7"' \
+  'expect 2003 checked 1' 'expect 2005 checked 1' 'shot runner-dialog' 'ok' \
   'click 1201' 'expect message "The stand-in'"'"'s test message.\nIt has two lines."' 'answer ok' \
   'click 1200' 'cancel' 'expect 1001 rows 19'
 rm -f "$artifacts/runner-dialog.png"
-if play verbs --dump-controls "$(winpath "$work/verbs.controls")"; then
+if play verbs -- --dump-controls "$(winpath "$work/verbs.controls")"; then
   d=$work/verbs.dump
   has "$d" 'applied: yes' "verbs: apply did not apply"
   has "$d" 'row "Orientation" = "Landscape"' "verbs: the selection did not reach the page"
   has "$d" 'test dialog: ok number=7 check=1 radio=2 list=2 combo=1 answer=no' "verbs: dialog values"
   has "$d" 'test message: ok' "verbs: message box answer"
   has "$d" 'test dialog: cancel' "verbs: cancel of the second dialog"
-  shot_ok verbs "$artifacts/runner-dialog.png"
+  shot_kept verbs "$artifacts/runner-dialog.png"
   c=$work/verbs.controls
   has "$c" 'window dialog "Test Dialog"' "controls: the dialog"
   has "$c" 'control id=2010 class="Button" text="&Disabled" enabled=0 visible=1 checked=-' \
@@ -55,7 +51,7 @@ if play verbs --dump-controls "$(winpath "$work/verbs.controls")"; then
   has "$c" 'window page "Advanced" top="VEX Sheet Script Printing Preferences"' \
     "controls: the page at the end"
 else
-  fail "verbs: ui-host exited with $?: $(cat "$work/verbs.err")"
+  fail "verbs: ui-host exited with $?: $(said verbs)"
 fi
 
 # Bad scripts: the exit code and the message, quickly. Parse errors come before the sheet.

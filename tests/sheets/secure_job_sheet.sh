@@ -26,18 +26,10 @@ printf '%s\r\n' '[OEMFiles]' 'OEMDriverFile1=vexps.dll' 'OEMConfigFile1=vexui.dl
   '[DependentFiles]' 'PROCSET_JP=VEXPROC.PS' 'OVERLAY_JP=VEXOVL.PS' \
   '[OverlaySetting]' 'Overlay_Num=0' 'History_Num=0' >"$work/$ini_name"
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-# play NAME [PRINTER-OPTIONS] -- [DOCSHEET-OPTIONS]: script NAME, dump NAME.dump, record NAME.rec.
-play() {
-  local name=$1; shift
-  local before=()
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do before+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  sheet "$name" --printer "$printer" --driver "$driver" --model JobInfoDll= \
-    --model CryptoDll=vexcrypto.dll --files "$(winpath "$work/$ini_name"),vexcrypto.dll" \
-    "${before[@]}" docsheet --option VXHDD=True --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" --out-record "$(winpath "$work/$name.rec")" "$@"
-}
+# The document sheet of this printer with its INI file, the crypto companion and storage.
+sheet_printer=(--printer "$printer" --driver "$driver" --model JobInfoDll= --model CryptoDll=vexcrypto.dll
+  --files "$(winpath "$work/$ini_name"),vexcrypto.dll")
+sheet_docsheet=(--option VXHDD=True)
 sel_of() { item_line "$1" "$2" | sed -n 's/.* sel=\([0-9-]*\) .*/\1/p'; }
 # The INI file without the overlay store's saved copy (which a dialog's OK may write).
 main_copy() { awk 'BEGIN { RS = "\r?\n" } /^\[/ { skip = ($0 ~ /_Sv( [0-9]+)?\]$/) } !skip' "$1"; }
@@ -65,16 +57,19 @@ header_has() {
 # The overlay and watermark dialogs, as the user fills them in.
 overlay_steps=('click 1536' 'expect window "叠加打印"' 'click 1059' 'expect window "定义叠加打印"'
   'settext 1101 "Letterhead"' 'type 1109 "HEADFORM"' 'click 1110' 'ok' 'expect window "叠加打印"'
-  'select 1057 0' 'click 1054' 'expect 1052 rows 1' 'select 1050 1' 'shot secure-overlay' 'ok')
+  'select 1057 0' 'click 1054' 'expect 1052 rows 1' 'select 1050 1' 'expect window "叠加打印"'
+  'expect 1052 row 0 "Letterhead"' 'expect 1050 selected 1' 'shot secure-overlay' 'ok')
 watermark_steps=('click 1535' 'expect window "水印"' 'click 1403' 'expect window "水印"'
-  'type 1411 "CONFIDENTIAL"' 'shot secure-watermark-edit' 'ok' 'expect window "水印"'
-  'shot secure-watermark' 'ok')
+  'type 1411 "CONFIDENTIAL"' 'expect window "水印"' 'expect 1411 text "CONFIDENTIAL"'
+  'expect 1 enabled 1' 'shot secure-watermark-edit' 'ok' 'expect window "水印"' 'expect 1401 rows 2'
+  'expect 1401 row 1 "CONFIDENTIAL"' 'expect 1401 selected 1' 'shot secure-watermark' 'ok')
 
 # 1. Secure print, a watermark, an overlay, greyscale.
 script secure 'page 1' 'click 1509' 'expect window "作业密码"' 'type 1006 "Budget"' \
   'type 1008 "1234"' 'ok' "$sheet_title" 'expect 1509 checked 1' "${watermark_steps[@]}" \
-  "$sheet_title" "${overlay_steps[@]}" "$sheet_title" 'shot secure-job-options' 'page 2' \
-  'click 1609' 'expect 1609 checked 1' 'shot secure-colour' 'apply'
+  "$sheet_title" "${overlay_steps[@]}" "$sheet_title" 'expect 1509 checked 1' 'expect 1514 text "1"' \
+  'shot secure-job-options' 'page 2' 'click 1609' "$sheet_title" 'expect 1617 text "颜色模式"' \
+  'expect 1609 checked 1' 'shot secure-colour' 'apply'
 if play secure -- --press ok && print_job secure Secure VXControl=Gray VXOverlay=Use; then
   d=$work/secure.dump inj=$work/secure-job.inj
   [ "$(sel_of "$d" VXJob_Type)" = 1 ] || fail "secure: job type $(item_line "$d" VXJob_Type)"
@@ -104,10 +99,10 @@ if play secure -- --press ok && print_job secure Secure VXControl=Gray VXOverlay
     fail "secure: Ghostscript failed: $(head -3 "$work/secure.gs")"
   fi
 else
-  fail "secure: $(tail -3 "$work/secure.err")"
+  fail "secure: $(said secure)"
 fi
 for shot in secure-job-options secure-colour secure-overlay secure-watermark; do
-  shot_ok secure "$artifacts/$shot.png"
+  shot_kept secure "$artifacts/$shot.png"
 done
 
 # 2. Store to SD with three copies.
@@ -120,7 +115,7 @@ if play store -- --press ok && print_job store Spool; then
   header_has store '@PJL JOB NAME="Keep"'
   grep -q 'name="Copy Count".* sel=1 ' "$work/store.dump" || fail "store: copies not forced to 1"
 else
-  fail "store: $(tail -3 "$work/store.err")"
+  fail "store: $(said store)"
 fi
 
 # 3. Encrypted secure print: the password typed in the crypto window decrypts the job to the
@@ -140,7 +135,7 @@ if play crypto -- --press ok && print_job crypto Secure_Chip; then
     fail "crypto: jobinspect refused the job: $(tail -1 "$work/crypto.insp")"
   fi
 else
-  fail "crypto: $(tail -3 "$work/crypto.err")"
+  fail "crypto: $(said crypto)"
 fi
 
 # 4. OK in the overlay and watermark dialogs, then Cancel of the sheet: the INI file's main copy
@@ -151,19 +146,19 @@ if play cancelled -- --press cancel; then
   main_copy "$dir64/$ini_name" >"$work/after.ini"
   cmp -s "$work/before.ini" "$work/after.ini" || fail "cancelled: the INI file changed: $(diff "$work/before.ini" "$work/after.ini" | head -5)"
 else
-  fail "cancelled: $(tail -3 "$work/cancelled.err")"
+  fail "cancelled: $(said cancelled)"
 fi
 
 # 5. No permission: both pages' controls are off and OK changes nothing in the record.
 cp "$work/store.rec" "$work/settled.rec"
 script noperm 'page 1' 'expect 1509 enabled 0' 'expect 1514 enabled 0' 'expect 1535 enabled 0' \
-  'expect 1536 enabled 0' 'expect 10000 enabled 0' 'shot secure-no-permission' 'page 2' \
+  'expect 1536 enabled 0' 'expect 10000 enabled 0' "$sheet_title" 'shot secure-no-permission' 'page 2' \
   'expect 1601 enabled 0' 'expect 1609 enabled 0' 'expect 10000 enabled 0'
 if play noperm -- --no-permission --record "$(winpath "$work/settled.rec")" --press ok; then
   cmp -s "$work/settled.rec" "$work/noperm.rec" ||
     fail "noperm: the record changed at $(cmp "$work/settled.rec" "$work/noperm.rec" | head -1)"
 else
-  fail "noperm: $(tail -3 "$work/noperm.err")"
+  fail "noperm: $(said noperm)"
 fi
 
 finish secure_job_sheet

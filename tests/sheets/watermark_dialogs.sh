@@ -24,12 +24,7 @@ wide_text() {  # file, offset, characters
     sed 's/\x0.*//'
 }
 
-script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
-play() {  # name, ui-host arguments after docsheet...
-  local name=$1; shift
-  sheet "$name" --printer "$printer" docsheet --script "$(winpath "$work/$name.txt")" \
-    --dump "$(winpath "$work/$name.dump")" "$@"
-}
+sheet_printer=(--printer "$printer")
 
 open_list=('page 1' 'click 1535' 'expect window "水印"')
 
@@ -44,27 +39,28 @@ script choose "${open_list[@]}" \
   'cancel' 'click 1535' 'expect 1401 rows 3' 'expect 1401 row 2 "Draft, not for release"' \
   'select 1401 0' 'expect 1437 checked 0' 'click 1437' 'expect 1437 checked 1' 'cancel' \
   'click 1535' 'expect 1437 checked 0   # restored at the next opening' \
-  'select 1401 1' 'shot watermark-list' 'ok' 'apply'
+  'select 1401 1' 'expect window "水印"' 'expect 1401 selected 1' 'expect 1437 checked 0' \
+  'expect 1404 enabled 1' 'shot watermark-list' 'ok' 'apply'
 rm -f "$artifacts/watermark-list.png"
-if play choose --press cancel --out-record "$(winpath "$work/choose.rec")"; then
-  shot_ok choose "$artifacts/watermark-list.png"
+if play choose -- --press cancel; then
+  shot_kept choose "$artifacts/watermark-list.png"
   r=$work/choose.rec
   [ "$(field "$r" u4 68)" = 1 ] || fail "choose: watermarkIndex $(field "$r" u4 68), expected 1"
   [ "$(wide_text "$r" 2570 129)" = CONFIDENTIAL ] || fail "choose: wmText \"$(wide_text "$r" 2570 129)\""
   [ "$(field "$r" d4 608)" = 60 ] || fail "choose: wmSize $(field "$r" d4 608)"
   [ "$(field "$r" d2 968)" = 2 ] || fail "choose: wmFrameStyle $(field "$r" d2 968)"
 else
-  fail "choose: ui-host exited with $?: $(cat "$work/choose.err")"
+  fail "choose: ui-host exited with $?: $(said choose)"
 fi
 
 # OK with item 0 writes index 0 and definition 0's text.
 script none "${open_list[@]}" 'select 1401 2' 'select 1401 0' 'ok' 'apply'
-if play none --press cancel --out-record "$(winpath "$work/none.rec")"; then
+if play none -- --press cancel; then
   [ "$(field "$work/none.rec" u4 68)" = 0 ] || fail "none: watermarkIndex is not 0"
   [ "$(wide_text "$work/none.rec" 2570 129)" = 无 ] || fail "none: wmText is not 无"
   [ "$(field "$work/none.rec" d4 608)" = 72 ] || fail "none: wmSize is not the default"
 else
-  fail "none: ui-host exited with $?: $(cat "$work/none.err")"
+  fail "none: ui-host exited with $?: $(said none)"
 fi
 
 # Sixteen definitions: the seventeenth is refused with the message and no edit dialog. Cancel
@@ -78,8 +74,8 @@ steps+=('expect 1401 rows 17' 'click 1403' 'expect message "注册的数量超�
         'answer ok' 'expect window "水印"' 'expect 1411 exists 0   # no edit dialog' 'expect 1401 rows 17'
         'cancel')
 script limit "${steps[@]}"
-if ! play limit --press cancel; then
-  fail "limit: ui-host exited with $?: $(cat "$work/limit.err")"
+if ! play limit -- --press cancel; then
+  fail "limit: ui-host exited with $?: $(said limit)"
 fi
 
 # The edit dialog's fields.
@@ -103,11 +99,12 @@ script edit "${open_list[@]}" 'click 1403' 'expect window "水印"' \
   'expect 1413 text "1"   # size 0 becomes 1 at the scroll bar' \
   'click 1419' 'wait 5000' 'expect window "Color"' 'settext 706 "10"' 'settext 707 "20"' \
   'settext 708 "30"' 'click 712' 'cancel   # the custom colours are kept all the same' \
-  'expect window "水印"' 'shot watermark-edit' 'ok' 'expect 1401 rows 4' \
+  'expect window "水印"' 'expect 1411 text "Edited"' 'expect 1413 text "1"' 'expect 1416 text "-89"' \
+  'expect 1440 checked 1' 'shot watermark-edit' 'ok' 'expect 1401 rows 4' \
   'expect 1401 row 3 "Edited"' 'ok' 'apply'
 rm -f "$artifacts/watermark-edit.png"
-if play edit --press cancel --out-record "$(winpath "$work/edit.rec")"; then
-  shot_ok edit "$artifacts/watermark-edit.png"
+if play edit -- --press cancel; then
+  shot_kept edit "$artifacts/watermark-edit.png"
   r=$work/edit.rec
   [ "$(field "$r" u4 68)" = 3 ] || fail "edit: watermarkIndex $(field "$r" u4 68), expected 3"
   [ "$(wide_text "$r" 2570 129)" = Edited ] || fail "edit: wmText"
@@ -126,7 +123,7 @@ if play edit --press cancel --out-record "$(winpath "$work/edit.rec")"; then
   tr -d '\r' <"$ini" | grep -q '^WTMK003=1,3,-89,-200,0,12632256,Edited,Times-BoldItalic,700,1,0,6,1,' ||
     fail "edit: the new definition was not saved: $(grep WTMK003 "$ini" || true)"
 else
-  fail "edit: ui-host exited with $?: $(cat "$work/edit.err")"
+  fail "edit: ui-host exited with $?: $(said edit)"
 fi
 
 finish watermark_dialogs

@@ -14,9 +14,8 @@ printer='VEX Sheet Watermark Hostile'
 folder=$WINEPREFIX/drive_c/windows/system32/spool/drivers/x64/3
 
 # Install the printer as usual, then put the hostile files in place of the sample's.
-printf '%s\n' 'page 1' >"$work/install.txt"
-sheet install --printer "$printer" docsheet --script "$(winpath "$work/install.txt")" --press cancel ||
-  fail "install: ui-host exited with $?: $(cat "$work/install.err")"
+script install 'page 1'
+played install --printer "$printer" -- --press cancel || true
 cp "$folder/VEXDEMO.INI" "$work/VEXDEMO.INI.sample"
 cp "$folder/VEXWMFNT.INI" "$work/VEXWMFNT.INI.sample"
 restore() {
@@ -49,22 +48,23 @@ PY
 steps=('page 1' 'click 1535' 'expect window "水印"' 'expect 1401 rows 17   # sixteen and "无"'
        'expect 1401 row 4 "W4"')
 for row in $(seq 0 16); do steps+=("select 1401 $row"); done
-steps+=('select 1401 1' 'shot watermark-hostile-list' 'click 1404' 'expect window "水印"'
-        'expect 1 enabled 1' 'shot watermark-hostile-edit'
+# The first definition: its text cut to the field's 128 characters.
+steps+=('select 1401 1' 'expect window "水印"' 'expect 1401 rows 17' 'expect 1401 selected 1'
+        'expect 1404 enabled 1' 'shot watermark-hostile-list' 'click 1404' 'expect window "水印"'
+        "expect 1411 text \"$(printf 'L%.0s' $(seq 128))\"" 'expect 1 enabled 1'
+        'shot watermark-hostile-edit'
         'click 1418' 'expect window "字体"' 'expect 1450 rows 999' 'expect 1450 row 0 "No comma at all"'
         'select 1450 2' 'expect 1451 text "Face"' 'select 1450 998' 'expect 1451 text "Font 999"'
         'cancel' 'cancel' 'select 1401 2' 'click 1403' 'expect message "注册的数量超出限制，最多为16个。"'
         'answer ok' 'select 1401 1' 'ok' 'apply')
-printf '%s\n' "${steps[@]}" >"$work/hostile.txt"
+script hostile "${steps[@]}"
 rc=0
-sheet hostile --printer "$printer" --no-install docsheet --script "$(winpath "$work/hostile.txt")" \
-  --dump "$(winpath "$work/hostile.dump")" --press cancel \
-  --out-record "$(winpath "$work/hostile.rec")" || rc=$?
+play hostile --printer "$printer" --no-install -- --press cancel || rc=$?
 restore
 if [ "$rc" -ne 0 ]; then
-  fail "hostile: ui-host exited with $rc: $(cat "$work/hostile.err")"
+  fail "hostile: ui-host exited with $rc: $(said hostile)"
 else
-  shot_ok hostile "$artifacts/watermark-hostile-list.png"
+  shot_kept hostile "$artifacts/watermark-hostile-list.png"
   # The first definition's text is cut to 128 characters in the record, its font name to 32.
   text=$(dd if="$work/hostile.rec" bs=1 skip=2570 count=260 2>/dev/null | iconv -f UTF-16LE -t UTF-8 |
          tr -d '\0')

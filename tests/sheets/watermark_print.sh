@@ -16,18 +16,18 @@ is_red='(r>0.6&&g<0.4&&b<0.4)'
 printf '%s\n' '/Helvetica findfont 12 scalefont setfont 40 800 moveto (Watermark job) show' \
   >"$work/body.ps"
 
-printf '%s\n' 'page 1' 'click 1535' 'expect window "水印"' 'click 1403' 'expect window "水印"' \
+script print 'page 1' 'click 1535' 'expect window "水印"' 'click 1403' 'expect window "水印"' \
   'type 1411 "SECRET"' 'key 1414 PageDown' 'key 1414 PageDown' 'expect 1413 text "92"' \
   'settext 1416 ""' 'type 1416 "30"' 'expect 1416 text "30"' 'click 1442' 'select 1443 6' \
   'click 1419' 'wait 5000' 'expect window "Color"' 'settext 706 "255"' 'settext 707 "0"' \
-  'settext 708 "0"' 'ok' 'expect window "水印"' 'shot watermark-print-edit' 'ok' \
-  'expect 1401 row 3 "SECRET"' 'shot watermark-print-list' 'ok' 'apply' >"$work/print.txt"
+  'settext 708 "0"' 'ok' 'expect window "水印"' 'expect 1411 text "SECRET"' 'expect 1413 text "92"' \
+  'expect 1442 checked 1' 'expect 1443 selected 6' 'shot watermark-print-edit' 'ok' \
+  'expect window "水印"' 'expect 1401 row 3 "SECRET"' 'expect 1401 selected 3' \
+  'shot watermark-print-list' 'ok' 'apply'
 rm -f "$artifacts/watermark-print-edit.png" "$artifacts/watermark-print-list.png"
-if sheet print --printer "$printer" docsheet --script "$(winpath "$work/print.txt")" \
-     --dump "$(winpath "$work/print.dump")" --press cancel \
-     --out-record "$(winpath "$work/print.rec")"; then
-  shot_ok print "$artifacts/watermark-print-edit.png"
-  shot_ok print "$artifacts/watermark-print-list.png"
+if play print --printer "$printer" -- --press cancel; then
+  shot_kept print "$artifacts/watermark-print-edit.png"
+  shot_kept print "$artifacts/watermark-print-list.png"
   job_file print '[Printer]' "Name=$printer" 'Model.JobInfoDll=' '[Features]' 'VXJob_Type=Normal' \
     'VXOverlay=None' 'VXOverPrint=False' '[Record]' 'RecordFile=print.rec' \
     '[Document]' 'Name=Watermark job' 'Pages=1' 'Body=body.ps'
@@ -57,7 +57,7 @@ if sheet print --printer "$printer" docsheet --script "$(winpath "$work/print.tx
     fi
   fi
 else
-  fail "print: ui-host exited with $?: $(cat "$work/print.err")"
+  fail "print: ui-host exited with $?: $(said print)"
 fi
 
 finish watermark_print

@@ -32,15 +32,50 @@ sheet() {
   return "$rc"
 }
 
-# A screenshot that exists and shows more than a blank display.
-shot_ok() {  # what, png
-  if [ ! -s "$2" ]; then
-    fail "$1: no screenshot $(basename "$2")"
-  elif [ "$(convert "$2" -format '%k' info:)" -lt 3 ]; then
-    fail "$1: $(basename "$2") shows nothing"
-  else
+# shot_kept WHAT PNG: the picture was written for people to look at. What it shows is asserted
+# by the script's expect steps before its shot; a missing file means the shot itself failed.
+shot_kept() {
+  if [ -s "$2" ]; then
     echo "screenshot: $2"
+  else
+    fail "$1: no screenshot $(basename "$2")"
   fi
+}
+
+# script NAME STEPS...: the dialog runner's script $work/NAME.txt, one step a line.
+script() { local name=$1; shift; printf '%s\n' "$@" >"$work/$name.txt"; }
+
+# What every sheet of a script gets: ui-host options before the command (the printer) and the
+# document sheet's own options.
+sheet_printer=()
+sheet_docsheet=()
+# play NAME [PRINTER-OPTIONS...] [-- DOCSHEET-OPTIONS...]: the document sheet with script NAME;
+# the dump in $work/NAME.dump, the record that OK or Apply leaves in $work/NAME.rec. Returns
+# ui-host's exit code.
+play() {
+  local name=$1 before=(); shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do before+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  sheet "$name" "${sheet_printer[@]}" "${before[@]}" docsheet "${sheet_docsheet[@]}" \
+    --script "$(winpath "$work/$name.txt")" --dump "$(winpath "$work/$name.dump")" \
+    --out-record "$(winpath "$work/$name.rec")" "$@"
+}
+# played NAME ARGS...: play, failing with what ui-host said when it does not exit 0.
+played() {
+  local name=$1 rc=0; shift
+  play "$name" "$@" || rc=$?
+  [ "$rc" -eq 0 ] || fail "$name: ui-host exited with $rc: $(said "$name")"
+  return "$rc"
+}
+
+# said NAME [DUMP]: why ui-host's run NAME failed. Its standard error cuts a message at the first
+# character outside ASCII (a caption, a control's text), so the script's failed step and the
+# dialogs it left open come whole from the dump ($work/NAME.dump unless named).
+said() {
+  local why
+  why=$(grep -h -e '^script line ' -e '^closed ' "${2:-$work/$1.dump}" 2>/dev/null | head -3)
+  [ -n "$why" ] || why=$(grep -h 'ui-host: ' "$work/$1.err" 2>/dev/null | head -3)
+  printf '%s' "${why:-$(tail -3 "$work/$1.err" 2>/dev/null)}"
 }
 
 # has FILE PATTERN WHAT / lacks FILE PATTERN WHAT: a fixed-string line check of a dump.
