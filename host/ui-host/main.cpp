@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "app_channel.h"
@@ -335,6 +336,19 @@ int run(int argc, wchar_t** argv) {
   return kOk;
 }
 
+// Errors go out as UTF-8: the C library's wide output stops at the first character outside its
+// "C" locale, and the dialogs' captions and texts that a failed step quotes are Chinese.
+void printError(const std::wstring& text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return;
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes,
+                      nullptr, nullptr);
+  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+  std::fflush(stderr);
+}
+
 }  // namespace
 }  // namespace vex::uihost
 
@@ -343,10 +357,10 @@ int wmain(int argc, wchar_t** argv) {
   try {
     return run(argc, argv);
   } catch (const UsageError& error) {
-    std::fwprintf(stderr, L"ui-host: %ls\n%ls\n", error.message.c_str(), kUsage);
+    printError(L"ui-host: " + error.message + L"\n" + kUsage + L"\n");
     return kBadInput;
   } catch (const HostError& error) {
-    std::fwprintf(stderr, L"ui-host: %ls\n", error.message.c_str());
+    printError(L"ui-host: " + error.message + L"\n");
     return error.code;
   } catch (const std::bad_alloc&) {
     std::fwprintf(stderr, L"ui-host: out of memory\n");

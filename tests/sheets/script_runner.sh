@@ -72,6 +72,9 @@ check_bad missing-control 7 'script line 2: click 4242: no control 4242 in page 
   'wait 300' 'click 4242'
 check_bad never-text 7 'script line 2: expect 1003 text "Nope": text "Portrait"' \
   'wait 300' 'expect 1003 text "Nope"'
+# A message that quotes text outside ASCII reaches the standard error whole, as UTF-8.
+check_bad chinese-text 7 'script line 2: expect 1003 text "横向": text "Portrait"' \
+  'wait 300' 'expect 1003 text "横向"'
 check_bad left-open 7 'the script ended with dialog "Test Dialog" open' 'click 1200'
 has "$work/left-open.dump" 'test dialog: cancel' "left-open: the dialog was not closed"
 check_bad no-message 7 'script line 3: answer yes: no message box: in front is dialog "Test Dialog"' \
