@@ -50,8 +50,13 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       // pages printed before it (a page range, or a page taken out of the job).
       const bool numbered =
           !state.overlayFormsWritten || writeOverlayPageNumber(job, state.pagesSetUp);
-      // The page's watermark call is written for EPS output too.
-      const bool watermarked = watermarkIndexOf(pdevobj) == 0 || writeWatermarkPage(job);
+      // The page's watermark call is written for EPS output too, after the page's number (a
+      // first-page-only watermark goes by it).
+      bool watermarked = true;
+      if (watermarkIndexOf(pdevobj) != 0) {
+        const bool counted = writeWatermarkPageNumber(job, state.pagesSetUp);
+        watermarked = writeWatermarkPage(job) && counted;
+      }
       return numbered && watermarked;
     }
     default:

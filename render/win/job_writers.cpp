@@ -172,6 +172,10 @@ bool writeWatermarkPage(const JobWriteContext& job) {
   return injectionWrite(job.helper, job.pdevobj, pattern);
 }
 
+bool writeWatermarkPageNumber(const JobWriteContext& job, std::uint32_t page) {
+  return injectionWrite(job.helper, job.pdevobj, watermarkPageNumberLine(page));
+}
+
 bool overlayFormsInUse(PDEVOBJ pdevobj) {
   return !isEpsOutput(pdevobj) && readFeature(pdevobj, "VXOverlay") == "Use";
 }

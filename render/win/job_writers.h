@@ -19,6 +19,8 @@ bool writePrologResources(const JobWriteContext& job);  // PostScript resource f
 bool writePageSetupValues(const JobWriteContext& job);  // globaldict page-setup values
 bool writeWatermarkSetup(const JobWriteContext& job);   // watermark initialisation
 bool writeWatermarkPage(const JobWriteContext& job);    // per-page watermark call
+// The page's number for the watermark procedures, ahead of its watermark call.
+bool writeWatermarkPageNumber(const JobWriteContext& job, std::uint32_t page);
 bool writeOverlayForms(const JobWriteContext& job);     // overlay form block
 bool writeOverlayPageNumber(const JobWriteContext& job, std::uint32_t page);  // page's own number
 

@@ -1,7 +1,8 @@
 // The page's own number for the overlays: when the document's setup wrote the overlay form
 // block, each page's setup begins with the line that hands the page's number to @VXFormDict,
 // ahead of the watermark call; pages are counted per document and over ResetPDEV; EPS output
-// and documents without overlays get no such line.
+// and documents without overlays get no such line. The watermark call follows the line that
+// tells the watermark procedures the pages before this one, whatever the overlays.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,6 +20,11 @@ const std::string kLineHead =
     "userdict /@VXFormDict 2 copy known { get /PageNo 2 copy known { get 0 ";
 const std::string kLineTail = " put } { pop pop } ifelse } { pop pop } ifelse\r\n";
 const std::string kWatermarkCall = "findresource /getwmmatrix";
+
+std::string watermarkLine(int page) {
+  return "userdict /VX@WMG 2 copy known { get 0 " + std::to_string(page - 1) +
+         " put } { pop pop } ifelse\r\n";
+}
 
 std::string numberLine(int page) { return kLineHead + std::to_string(page) + kLineTail; }
 
@@ -59,15 +65,17 @@ class OverlayPageNumber : public testing::Test {
       inject(on, point);
     }
   }
-  // Checks one page's setup: the number line for `page` (0: none) and then the watermark call.
-  void expectPage(FakeDriver& on, int page) {
+  // Checks page `page` of the document: the overlays' number line when `numbered`, then the
+  // watermark procedures' line and the watermark call.
+  void expectPage(FakeDriver& on, int page, bool numbered = true) {
     const std::string written = inject(on, PSINJECT_ENDPAGESETUP);
     std::string rest = written;
-    if (page != 0) {
+    if (numbered) {
       ASSERT_EQ(written.substr(0, numberLine(page).size()), numberLine(page)) << written;
       rest = written.substr(numberLine(page).size());
     }
     EXPECT_EQ(rest.find("PageNo"), std::string::npos) << "one number line per page: " << written;
+    ASSERT_EQ(rest.substr(0, watermarkLine(page).size()), watermarkLine(page)) << written;
     EXPECT_NE(rest.find(kWatermarkCall), std::string::npos) << "watermark call lost: " << written;
   }
 
@@ -100,7 +108,7 @@ TEST_F(OverlayPageNumber, ThreePagesOnlyWhenTheFormBlockIsWritten) {
     startDocument(driver);
     EXPECT_EQ(driver.injected.find("OVList") != std::string::npos, c.numbered)
         << "the form block is written exactly when pages are numbered";
-    for (int page = 1; page <= 3; ++page) expectPage(driver, c.numbered ? page : 0);
+    for (int page = 1; page <= 3; ++page) expectPage(driver, page, c.numbered);
     inject(driver, PSINJECT_ENDSTREAM);
     driver.injected.clear();
   }
@@ -128,10 +136,22 @@ TEST_F(OverlayPageNumber, CountedPerDocumentAndOverResetPdev) {
   expectPage(other, 2);
   inject(other, PSINJECT_ENDSTREAM);
 
-  // And one without overlays after it: no numbers, though the last document had them.
+  // And one without overlays after it: no overlay numbers, though the last document had them.
   other.features["VXOverlay"] = "None";
   startDocument(other);
-  expectPage(other, 0);
+  expectPage(other, 1, false);
+}
+
+// Without a watermark and without overlays a page's setup gets nothing from the plug-in.
+TEST_F(OverlayPageNumber, NothingWithoutWatermarkOrOverlays) {
+  vex::setU32(record.data(), vex::rec::watermarkIndex, 0);
+  driver.features["VXOverlay"] = "None";
+  startDocument(driver);
+  EXPECT_EQ(inject(driver, PSINJECT_ENDPAGESETUP), "");
+  driver.features["VXOverlay"] = "Use";
+  inject(driver, PSINJECT_ENDSTREAM);
+  startDocument(driver);
+  EXPECT_EQ(inject(driver, PSINJECT_ENDPAGESETUP), numberLine(1));
 }
 
 }  // namespace

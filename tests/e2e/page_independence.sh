@@ -4,10 +4,11 @@
 # with Ghostscript without an error and looks exactly as the same page of the whole job.
 # - The sample job with a third page: watermark, the first-page letterhead and the every-page
 #   order form.
-# - A job with a first-page and an even-page overlay over four pages: page 3 alone is neither
-#   the first nor an even page, page 2 and 4 alone are even pages.
+# - A job with a first-page and an even-page overlay and a first-page-only watermark over four
+#   pages: page 3 alone is neither the first nor an even page, page 2 and 4 alone are even pages.
 # Each page alone has exactly the overlays its own number chooses (the page's setup hands its
-# number to the overlay resource), the watermark where the job has one. Without those numbers
+# number to the overlay resource and the watermark procedures), the watermark where the job has
+# one. Without those numbers
 # (a job of an older plug-in) the overlay resource numbers the pages it has shown.
 #   tests/e2e/page_independence.sh <win32 build tree>
 set -euo pipefail
@@ -110,9 +111,20 @@ pages=4
 job_file even '[Printer]' 'Name=VEX WM Overlay' 'Driver=VEX WM Overlay PS' 'Model.JobInfoDll=' \
   "Files=$(winpath "$work/E2EPGNO.INI")" \
   '[Features]' 'VXJob_Type=Normal' 'VXOverlay=Use' 'VXOverPrint=False' \
-  '[Record]' 'overlayList=0,1,255,255' '[Document]' 'Name=even' "Pages=$pages" 'Body=body.ps'
+  '[Record]' 'overlayList=0,1,255,255' 'watermarkIndex=1' 'wmText=FIRST ONLY' 'wmSize=60' \
+  'wmAngle=45' 'wmPosition=3' 'wmFirstPageOnly=1' 'wmColorText=312e303020302e303020302e303000' \
+  '[Document]' 'Name=even' "Pages=$pages" 'Body=body.ps'
 if cut_into_pages even "$pages"; then
-  for page in $(seq 1 "$pages"); do check_overlays even "$page" "0:1:1" "1:1:2,4"; done
+  for page in $(seq 1 "$pages"); do
+    check_overlays even "$page" "0:1:1" "1:1:2,4"
+    [ -f "$work/even-alone-$page.png" ] || continue
+    red=$(pixel_fraction "$work/even-alone-$page.png" 0 0 297 421 '(r>0.85&&g<0.15&&b<0.15)')
+    if [ "$page" -eq 1 ]; then
+      awk -v f="$red" 'BEGIN { exit !(f > 0.001) }' || fail "even: page 1 alone has no watermark"
+    else
+      awk -v f="$red" 'BEGIN { exit !(f == 0) }' || fail "even: page $page alone has the first page's watermark"
+    fi
+  done
   keep_artefact "$work/even-alone-3.png" page-independence-page3-alone.png
   # A job of an older plug-in, whose pages hand over no number: the whole job is numbered by
   # the pages shown, as before.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The prolog of every job, byte for byte as vexps injects it: the resource files that the plug-in
 # INI file names (by feature), in 1024-byte blocks and whole, then the globaldict page-setup
-# values; the watermark's initialisation after them and its page calls (also for EPS output);
+# values; the watermark's initialisation after them and its page calls, each after the page's
+# number (also for EPS output);
 # with overlays, the form block and each page's number; resource names that would reach
 # outside the driver's folder send nothing.
 #   tests/e2e/prolog_resources.sh <win32 build tree>
@@ -19,7 +20,9 @@ values() {  # nup orientation colour [card]
   printf 'globaldict /VX@ColorMono %s put \r\n\n' "$3"
   [ -z "${4:-}" ] || printf 'globaldict /VX@ICCARD true  put \r\n\n'
 }
-matrix_call() {
+# A page's watermark call, after the line that tells the procedures the pages before it.
+matrix_call() {  # page
+  printf 'userdict /VX@WMG 2 copy known { get 0 %s put } { pop pop } ifelse\r\n' $(($1 - 1))
   printf '\r\n/DriverOps /ProcSet 2 copy resourcestatus{\r\n pop pop findresource /getwmmatrix 2 copy known{get exec}{pop pop}ifelse\r\n}{pop pop}ifelse\r\n\r\n'
 }
 
@@ -64,13 +67,13 @@ prolog_case all "$work/all.expected" "${printer[@]}" \
 { header wm; cat "$package/VEXPROC.PS"; values 1 1 2
   printf '\r\n(A\\(b\\)\\\\c) 36 /Times-Roman 0.75 0.75 0.75 270 3 0 0 0 10000 0 0 0 0 1\r\n'
   printf '/DriverOps /ProcSet 2 copy resourcestatus{\r\n pop pop findresource /init_watermark 2 copy known{get exec}{19 {pop}repeat}ifelse\r\n}{19 {pop}repeat}ifelse\r\n\r\n'
-  matrix_call; matrix_call; trailer; } >"$work/wm.expected"
+  matrix_call 1; matrix_call 2; trailer; } >"$work/wm.expected"
 prolog_case wm "$work/wm.expected" "${printer[@]}" '[Features]' 'VXOverlay=None' \
   '[Record]' 'orientationSelection=1' 'watermarkIndex=2' 'wmText=A(b)\c' 'wmFontFace=Times-Roman' \
   'wmSize=36' 'wmAngle=180' 'wmPosition=3' "wmColorText=$(printf '0.75 0.75 0.75' | od -An -tx1 | tr -d ' \n')00"
 
 # EPS output: no header, no prolog, no trailer, but the page calls of the watermark.
-{ matrix_call; matrix_call; } >"$work/eps.expected"
+{ matrix_call 1; matrix_call 2; } >"$work/eps.expected"
 prolog_case eps "$work/eps.expected" "${printer[@]}" '[Features]' 'Dialect=2' \
   '[Record]' 'watermarkIndex=1' 'wmText=EPS'
 
