@@ -27,6 +27,7 @@
 #include "dialog_bindings.h"
 #include "dialog_helpers.h"
 #include "help_table.h"
+#include "import_patch.h"
 #include "printer_setup.h"
 #include "printer_support.h"
 #include "property_items.h"
@@ -35,6 +36,8 @@
 #include "ui_resource_ids.h"
 
 namespace {
+
+using vex::test::patchImport;
 
 using vex::AlertOutcome;
 using vex::NumericEditAction;
@@ -86,33 +89,6 @@ void pumpMessages() {
 }
 
 // ---- Counting hooks in this program's import table (the helpers are linked in) ----
-
-void* patchImport(const char* dll, const char* function, void* replacement) {
-  auto* base = reinterpret_cast<std::uint8_t*>(GetModuleHandleW(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-  for (; descriptor->Name != 0; ++descriptor) {
-    if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const auto* byName =
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-      DWORD protection = 0;
-      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-      void* previous = reinterpret_cast<void*>(slots->u1.Function);
-      slots->u1.Function = reinterpret_cast<decltype(slots->u1.Function)>(replacement);
-      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-      return previous;
-    }
-  }
-  return nullptr;
-}
 
 int g_beeps = 0;
 BOOL WINAPI countingMessageBeep(UINT) {
@@ -1301,7 +1277,8 @@ TEST_F(UiDialogHelpers, LinkFont) {
       const auto link = vex::createLinkFont(c.dialog);
       ASSERT_TRUE(link) << c.what;
       LOGFONTW font{};
-      ASSERT_EQ(GetObjectW(link.get(), sizeof(font), &font), static_cast<int>(sizeof(font))) << c.what;
+      ASSERT_EQ(GetObjectW(link.get(), sizeof(font), &font), static_cast<int>(sizeof(font)))
+          << c.what;
       EXPECT_EQ(font.lfHeight, c.height) << c.what;
       EXPECT_EQ(font.lfUnderline, 1) << c.what;
       EXPECT_EQ(font.lfWeight, 400) << c.what;

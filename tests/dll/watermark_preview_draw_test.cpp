@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "import_patch.h"
 #include "watermark_preview.h"
 
 namespace {
@@ -283,40 +284,9 @@ BOOL WINAPI countingDeleteDC(HDC dc) {
   return g_real<decltype(&DeleteDC)>(dc);
 }
 
-// Points this program's import of `function` from gdi32 at `replacement`; returns the address
-// it held, or null when the program does not import it.
-void* patchGdiImport(const char* function, void* replacement) {
-  auto* base = reinterpret_cast<std::uint8_t*>(GetModuleHandleW(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-  for (; descriptor->Name != 0; ++descriptor) {
-    if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), "gdi32.dll") != 0) {
-      continue;
-    }
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const auto* byName =
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-      DWORD protection = 0;
-      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-      void* previous = reinterpret_cast<void*>(slots->u1.Function);
-      slots->u1.Function = reinterpret_cast<decltype(slots->u1.Function)>(replacement);
-      VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-      return previous;
-    }
-  }
-  return nullptr;
-}
-
 template <typename Fn>
 bool hook(const char* name, Fn replacement) {
-  void* previous = patchGdiImport(name, reinterpret_cast<void*>(replacement));
+  void* previous = vex::test::patchImport("gdi32.dll", name, reinterpret_cast<void*>(replacement));
   if (previous == nullptr) return false;
   g_real<Fn> = reinterpret_cast<Fn>(previous);
   return true;
@@ -324,7 +294,7 @@ bool hook(const char* name, Fn replacement) {
 
 template <typename Fn>
 void unhook(const char* name) {
-  patchGdiImport(name, reinterpret_cast<void*>(g_real<Fn>));
+  vex::test::patchImport("gdi32.dll", name, reinterpret_cast<void*>(g_real<Fn>));
 }
 
 TEST(WatermarkPreviewDraw, ThousandRedrawsLeaveNoGdiObject) {
