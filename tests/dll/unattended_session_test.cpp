@@ -47,11 +47,8 @@ const wchar_t* ensurePrinter(const wchar_t* name, bool crypto) {
   vex::PrinterSetup setup;
   setup.printerName = name;
   setup.driverName = std::wstring(name) + L" PS";
-  // No job-information library (the sample model names one): each document would wait for a
-  // printing application's name that nobody publishes here, and the questions do not need it.
-  setup.modelOverrides = {{L"JobInfoDll", L""}};
   if (crypto) {
-    setup.modelOverrides.emplace_back(L"CryptoDll", L"vexcrypto.dll");
+    setup.modelOverrides = {{L"CryptoDll", L"vexcrypto.dll"}};
     setup.pluginFiles = {L"vexps.dll", L"vexcrypto.dll"};
   } else {
     setup.pluginFiles = {L"vexps.dll"};
