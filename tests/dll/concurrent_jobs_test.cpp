@@ -1,6 +1,7 @@
 // Two encrypted secure documents rendered at once on two threads of one process, each on its own
 // printer, PDEV and plug-in object, their calls interleaved step by step: each job decrypts with
-// its own password to exactly its own pages, and no page leaves in clear.
+// its own password to exactly its own pages, its header names its own printing application,
+// and no page leaves in clear.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app_name_producer.h"
 #include "fake_driver_support.h"
 #include "plugin_support.h"
 #include "printer_setup.h"
@@ -68,9 +70,12 @@ std::vector<BYTE> obscuredPassword(const std::string& password) {
 // plug-in for it.
 class SecureDocument {
  public:
-  SecureDocument(const wchar_t* printerName, const std::string& password,
-                 std::vector<std::string> pages)
-      : printerName_(printerName), password_(password), pages_(std::move(pages)) {
+  SecureDocument(const wchar_t* printerName, const std::wstring& application,
+                 const std::string& password, std::vector<std::string> pages)
+      : printerName_(printerName),
+        application_(application),
+        password_(password),
+        pages_(std::move(pages)) {
     driver_.features = {{"VXJob_Type", "Secure_Chip"}, {"VXJobLimit", "False"}};
     record_.assign(vex::kRecordSize, 0);
     const std::vector<BYTE> blob = obscuredPassword(password);
@@ -96,6 +101,7 @@ class SecureDocument {
   const std::vector<std::string>& failures() const { return failures_; }
   const std::string& job() const { return job_; }
   const std::string& sent() const { return sent_; }
+  const std::string& header() const { return header_; }
 
  private:
   void open() {
@@ -111,6 +117,14 @@ class SecureDocument {
                      const_cast<LPWSTR>(L"RAW")};
     jobId_ = StartDocPrinterW(printer_, 1, reinterpret_cast<BYTE*>(&info));
     if (jobId_ == 0) return fail("StartDocPrinterW");
+    // The printing application's name for the job's header, as the UI plug-in publishes it;
+    // without it the header would wait out the hand-off's bound.
+    std::wstring error;
+    if (!producer_.publish(printerName_, L"", false, jobId_,
+                           vex::ApplicationNameProducer::sectionBytes(application_), true,
+                           &error)) {
+      return fail("application name not published");
+    }
     driver_.devobj()->hPrinter = printer_;
     if (plugin_->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(hooks_), &hooks_) != S_OK) {
       return fail("EnableDriver");
@@ -127,7 +141,10 @@ class SecureDocument {
       fail("DrvStartDoc");
     }
   }
-  void beginStream() { command(PSINJECT_BEGINSTREAM); }
+  void beginStream() {
+    command(PSINJECT_BEGINSTREAM);
+    header_ = driver_.injected;
+  }
   void languageSwitch() { write("@PJL ENTER LANGUAGE=POSTSCRIPT\r\n%!PS-Adobe-3.0\n"); }
   void nextPage() { write(pages_[page_++]); }
   void endStream() {
@@ -172,6 +189,8 @@ class SecureDocument {
   void fail(const std::string& what) { failures_.push_back(what); }
 
   std::wstring printerName_;
+  std::wstring application_;
+  vex::ApplicationNameProducer producer_;
   std::string password_;
   std::vector<std::string> pages_;
   std::size_t page_ = 0;
@@ -187,14 +206,15 @@ class SecureDocument {
   std::vector<std::string> failures_;
   std::string job_;
   std::string sent_;
+  std::string header_;
 };
 
 const wchar_t* ensureCryptoPrinter(const wchar_t* name) {
   vex::PrinterSetup setup;
   setup.printerName = name;
   setup.driverName = std::wstring(name) + L" PS";
-  setup.modelOverrides = {{L"CryptoDll", L"vexcrypto.dll"}};
-  setup.pluginFiles = {L"vexps.dll", L"vexcrypto.dll"};
+  setup.modelOverrides = {{L"CryptoDll", L"vexcrypto.dll"}, {L"JobInfoDll", L"vexjobinfo.dll"}};
+  setup.pluginFiles = {L"vexps.dll", L"vexcrypto.dll", L"vexjobinfo.dll"};
   std::wstring error;
   EXPECT_TRUE(vex::ensurePrinter(setup, &error)) << std::string(error.begin(), error.end());
   return name;
@@ -210,9 +230,9 @@ std::vector<std::string> pagesOf(const std::string& owner) {
 }
 
 TEST(ConcurrentJobs, TwoSecureDocumentsOnTwoThreadsKeepTheirOwnStreams) {
-  SecureDocument first(ensureCryptoPrinter(L"VEX Concurrent First"), "first-4321",
+  SecureDocument first(ensureCryptoPrinter(L"VEX Concurrent First"), L"FIRST-APP", "first-4321",
                        pagesOf("FIRST-OWNER"));
-  SecureDocument second(ensureCryptoPrinter(L"VEX Concurrent Second"), "second-8765",
+  SecureDocument second(ensureCryptoPrinter(L"VEX Concurrent Second"), L"SECOND-APP", "second-8765",
                         pagesOf("SECOND-OWNER"));
   Turns turns;
   auto run = [&turns](SecureDocument* document, int thread) {
@@ -235,11 +255,20 @@ TEST(ConcurrentJobs, TwoSecureDocumentsOnTwoThreadsKeepTheirOwnStreams) {
     const char* password;
     const char* own;
     const char* other;
-  } cases[] = {{"first", &first, "first-4321", "FIRST-OWNER", "SECOND-OWNER"},
-               {"second", &second, "second-8765", "SECOND-OWNER", "FIRST-OWNER"}};
+    const char* ownApplication;
+    const char* otherApplication;
+  } cases[] = {{"first", &first, "first-4321", "FIRST-OWNER", "SECOND-OWNER",
+                "ApplicationName=FIRST-APP\"", "ApplicationName=SECOND-APP\""},
+               {"second", &second, "second-8765", "SECOND-OWNER", "FIRST-OWNER",
+                "ApplicationName=SECOND-APP\"", "ApplicationName=FIRST-APP\""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_TRUE(c.document->failures().empty()) << c.document->failures().front();
+    // Each header names the application of its own job.
+    EXPECT_NE(c.document->header().find(c.ownApplication), std::string::npos)
+        << c.document->header();
+    EXPECT_EQ(c.document->header().find(c.otherApplication), std::string::npos)
+        << c.document->header();
     const vex::test::DecryptedJob job = vex::test::decryptSecureJob(c.document->job(), c.password);
     ASSERT_TRUE(job.ok) << job.error;
     EXPECT_EQ(job.plaintext, c.document->sent());

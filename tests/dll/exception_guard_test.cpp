@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app_name_producer.h"
 #include "fake_driver_support.h"
 #include "plugin_support.h"
 #include "printer_setup.h"
@@ -27,6 +28,12 @@ class LibraryDocument {
     std::wstring error;
     EXPECT_TRUE(vex::ensurePrinter(setup, &error)) << std::string(error.begin(), error.end());
     EXPECT_TRUE(OpenPrinterW(const_cast<LPWSTR>(printerName.c_str()), &printer_, nullptr));
+    // The printing application's name is there before the header asks for it, as the UI
+    // plug-in publishes it: without it the header would wait out the hand-off's bound.
+    EXPECT_TRUE(producer_.publish(printerName, L"", false, kJobId,
+                                  vex::ApplicationNameProducer::sectionBytes(L"guard test"), true,
+                                  &error))
+        << std::string(error.begin(), error.end());
     driver.devobj()->hPrinter = printer_;
     EXPECT_EQ(plugin->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(hooks_), &hooks_), S_OK);
     PDEVOEM pdev = nullptr;
@@ -39,7 +46,7 @@ class LibraryDocument {
       if (hooks_.pdrvfn[i].iFunc == INDEX_DrvStartDoc) {
         auto startDoc =
             reinterpret_cast<PFN_DrvStartDoc>(reinterpret_cast<void*>(hooks_.pdrvfn[i].pfn));
-        EXPECT_TRUE(startDoc(&surface_, const_cast<LPWSTR>(L"guard test"), 1));
+        EXPECT_TRUE(startDoc(&surface_, const_cast<LPWSTR>(L"guard test"), kJobId));
       }
     }
   }
@@ -50,9 +57,11 @@ class LibraryDocument {
   }
 
  private:
+  static constexpr DWORD kJobId = 1;
   FakeDriver& driver_;
   IPrintOemPS2* plugin_;
   HANDLE printer_ = nullptr;
+  vex::ApplicationNameProducer producer_;
   DRVENABLEDATA hooks_{};
   SURFOBJ surface_{};
 };
@@ -85,6 +94,7 @@ TEST(ExceptionGuard, OutsideLibraryExceptionsInsideAnInjectionPoint) {
       EXPECT_EQ(result, c.result);
       if (c.headerHas != nullptr) {
         EXPECT_NE(driver.injected.find(c.headerHas), std::string::npos) << driver.injected;
+        EXPECT_NE(driver.injected.find("|app=guard test|"), std::string::npos) << driver.injected;
       } else {
         EXPECT_EQ(driver.injected.find("REQUEST"), std::string::npos) << driver.injected;
       }

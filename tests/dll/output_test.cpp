@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fake_driver_support.h"
 #include "plugin_support.h"
@@ -38,13 +40,18 @@ const wchar_t* ensureKind(const PrinterKind& kind) {
   return kind.name;
 }
 
-const PrinterKind kPlain{L"VEX Output Plain", {}, {L"vexps.dll"}};
-const PrinterKind kCryptoModel{L"VEX Output Crypto", {{L"CryptoDll", L"crypto.dll"}}, {L"vexps.dll"}};
+// No job-information library: where the bytes go does not depend on it, and with one each
+// document would wait for a printing application's name that nobody publishes here. The sample
+// model names one, and the driver folder holds it once any other test installed it.
+const std::pair<std::wstring, std::wstring> kNoJobInfo{L"JobInfoDll", L""};
+const PrinterKind kPlain{L"VEX Output Plain", {kNoJobInfo}, {L"vexps.dll"}};
+const PrinterKind kCryptoModel{
+    L"VEX Output Crypto", {{L"CryptoDll", L"crypto.dll"}, kNoJobInfo}, {L"vexps.dll"}};
 const PrinterKind kCardModel{L"VEX Output Card",
-                             {{L"CARD_DLL", L"test_card_yes.dll"}},
+                             {{L"CARD_DLL", L"test_card_yes.dll"}, kNoJobInfo},
                              {L"vexps.dll", L"test_card_yes.dll"}};
 const PrinterKind kNoCardModel{L"VEX Output No Card",
-                               {{L"CARD_DLL", L"test_card_no.dll"}},
+                               {{L"CARD_DLL", L"test_card_no.dll"}, kNoJobInfo},
                                {L"vexps.dll", L"test_card_no.dll"}};
 
 // A document on a real printer: the spooler job writes into a file, the plug-in sits between.
@@ -81,7 +88,8 @@ class Document {
   void startDoc() {
     for (ULONG i = 0; i < hooks_.c; ++i) {
       if (hooks_.pdrvfn[i].iFunc == INDEX_DrvStartDoc) {
-        auto hook = reinterpret_cast<PFN_DrvStartDoc>(reinterpret_cast<void*>(hooks_.pdrvfn[i].pfn));
+        auto hook =
+            reinterpret_cast<PFN_DrvStartDoc>(reinterpret_cast<void*>(hooks_.pdrvfn[i].pfn));
         EXPECT_TRUE(hook(&surface_, const_cast<LPWSTR>(L"output test"), jobId_));
       }
     }
@@ -169,8 +177,8 @@ TEST_F(RenderOutput, CancelledSecureJobDropsItsOutputUntilTheNextStream) {
     // encrypted and is cancelled; that write and every later one are dropped.
     Document document(kPlain, driver, plugin);
     document.beginStream();
-    for (const char* chunk : {"@PJL ENTER LANGUAGE=POSTSCRIPT\n", "secret page\n",
-                              "secret page\n"}) {
+    for (const char* chunk :
+         {"@PJL ENTER LANGUAGE=POSTSCRIPT\n", "secret page\n", "secret page\n"}) {
       DWORD written = 7;
       EXPECT_EQ(document.write(chunk, &written), S_OK);
       EXPECT_EQ(written, 7u) << "dropped bytes are not reported as written";

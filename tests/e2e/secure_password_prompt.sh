@@ -18,7 +18,8 @@ probe=$tree/bin/crypto-probe.exe
 asked_job() {  # name, typed password, record lines...
   local name=$1 typed=$2; shift 2
   job_file "$name" '[Printer]' 'Name=VEX Secure Prompt' 'Driver=VEX Demo Secure PS' \
-    '[Features]' 'VXJob_Type=Secure_Chip' '[Record]' "$@" '[Document]' 'Name=Asked job' 'Pages=1'
+    '[Features]' 'VXJob_Type=Secure_Chip' '[Record]' "$@" '[Document]' 'Name=Asked job' 'Pages=1' \
+    'Application='  # published at once: the plug-in does not wait out the hand-off's bound
   "$root/scripts/wine" "$probe" answer "$typed" >"$work/$name.answer" 2>&1 &
   local answer_pid=$! rc=0
   render_timeout=150 render "$name" || rc=$?  # the dialog is answered by another process

@@ -40,10 +40,15 @@ watermark_job() {
 green_at() { has_colour "$work/$1-$2.png" $(($3 - 20)) $(($4 - 20)) 40 40 "$is_green"; }
 
 # green_third NAME PAGE: column and row (0 to 2, thirds of the paper) of the centre of the
-# watermark colour's box, or "none".
+# watermark colour's box, or "none". The box of the pixels that pass $is_green, from one
+# threshold per channel (g above 80 %, r and b at most 25 %: no 8-bit value is 25 % exactly) and
+# their minimum: the same pixels as -fx "$is_green", which takes 25 times as long.
 green_third() {
   local box
-  box=$(convert "$work/$1-$2.png" -fx "$is_green" -threshold 50% -format '%@' info:)
+  box=$(convert "$work/$1-$2.png" \( -clone 0 -channel G -separate +channel -threshold 80% \) \
+    \( -clone 0 -channel R -separate +channel -threshold 25% -negate \) \
+    \( -clone 0 -channel B -separate +channel -threshold 25% -negate \) \
+    -delete 0 -evaluate-sequence min -format '%@' info: 2>/dev/null)
   case $box in 0x0*|'') echo none; return ;; esac
   awk -v b="$box" 'BEGIN { split(b, p, /[x+]/)
     printf "%d %d", (p[3] + p[1] / 2) * 3 / 298, (p[4] + p[2] / 2) * 3 / 421 }'
