@@ -80,12 +80,4 @@ std::vector<std::string> overlayBlockWrites(const std::vector<OverlayEntry>& ove
   return writes;
 }
 
-std::string overlayPageNumberLine(std::uint32_t page) {
-  if (page > kMaxOverlayPageNumber) page = kMaxOverlayPageNumber;
-  // /PageNo is an array in global VM: the page's restore, which may come before its showpage,
-  // does not undo the put.
-  return "userdict /@VXFormDict 2 copy known { get /PageNo 2 copy known { get 0 " +
-         std::to_string(page) + " put } { pop pop } ifelse } { pop pop } ifelse\r\n";
-}
-
 }  // namespace vex

@@ -1,6 +1,5 @@
 // The overlay form block written at the document setup: the selected overlays, read from the
-// overlay store of the plug-in INI file, handed to the printer's @VXFormDict; and the line each
-// page's setup hands its number with.
+// overlay store of the plug-in INI file, handed to the printer's @VXFormDict.
 #pragma once
 
 #include <cstdint>
@@ -32,13 +31,5 @@ std::string customPageItems(std::u16string_view pages);
 // The block's writes, in order: opening text, then per overlay its lines, then the closing
 // text (the last element; its result is the block's).
 std::vector<std::string> overlayBlockWrites(const std::vector<OverlayEntry>& overlays);
-
-// The largest page number a page hands over: a printer's integers are 32-bit signed.
-inline constexpr std::uint32_t kMaxOverlayPageNumber = 0x7fffffff;
-
-// The line of a page's setup that hands the page's own number (1-based, at most
-// kMaxOverlayPageNumber) to the overlay procedures of @VXFormDict; a printer whose dictionary
-// lacks them, or that lacks the dictionary, passes over it.
-std::string overlayPageNumberLine(std::uint32_t page);
 
 }  // namespace vex

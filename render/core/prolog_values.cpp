@@ -34,4 +34,9 @@ std::vector<std::string> pageSetupWrites(const PageSetupInputs& inputs) {
   return writes;
 }
 
+std::string pageNumberLine(std::uint32_t page) {
+  if (page > kMaxPageNumber) page = kMaxPageNumber;
+  return "globaldict /VX@PageNumber " + std::to_string(page) + " put\r\n";
+}
+
 }  // namespace vex

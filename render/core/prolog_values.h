@@ -35,4 +35,13 @@ struct PageSetupInputs {
 // The values as the sequence of injection writes (definition, then " put \r\n\n", per value).
 std::vector<std::string> pageSetupWrites(const PageSetupInputs& inputs);
 
+// The largest page number a page hands over: a printer's integers are 32-bit signed.
+inline constexpr std::uint32_t kMaxPageNumber = 0x7fffffff;
+
+// The line of a page's setup that gives the page's own number (1-based, at most
+// kMaxPageNumber) to the overlay and watermark procedures as globaldict's /VX@PageNumber, so
+// that what a page gets (first, odd, even or listed pages) does not depend on the pages printed
+// before it. In global VM, so a page's restore before its showpage does not undo it.
+std::string pageNumberLine(std::uint32_t page);
+
 }  // namespace vex

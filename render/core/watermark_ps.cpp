@@ -80,13 +80,4 @@ int watermarkPageTemplate(const std::uint8_t* record) {
   return getI16(record, rec::wmBackground) != 0 ? kWatermarkDrawTemplate : kWatermarkMatrixTemplate;
 }
 
-std::string watermarkPageNumberLine(std::uint32_t page) {
-  constexpr std::uint32_t kMaxPage = 0x7fffffff;  // an integer for any PostScript printer
-  if (page > kMaxPage) page = kMaxPage;
-  const std::uint32_t before = page == 0 ? 0 : page - 1;
-  // VX@WMG is an array in global VM; element 0 counts the pages shown before this one.
-  return "userdict /VX@WMG 2 copy known { get 0 " + std::to_string(before) +
-         " put } { pop pop } ifelse\r\n";
-}
-
 }  // namespace vex

@@ -45,12 +45,6 @@ std::string watermarkInitText(std::string_view pattern, const std::uint8_t* reco
 // The record's colour text as it may go into the job (the default when it is not clean).
 std::string watermarkColorText(const std::uint8_t* record);
 
-// The line ahead of a page's watermark call that tells the watermark procedures how many pages
-// came before this one (page is 1-based; at most 2147483647), so that a first-page-only
-// watermark follows the page's own number when the page is printed alone or in a range. A
-// printer without the procedures ignores it.
-std::string watermarkPageNumberLine(std::uint32_t page);
-
 // Template id of the per-page call for the record's wmBackground.
 int watermarkPageTemplate(const std::uint8_t* record);
 

@@ -4,8 +4,8 @@
 #include "exception_guard.h"
 #include "injection.h"
 #include "job_writers.h"
-#include "overlay_ps.h"
 #include "private_settings.h"
+#include "prolog_values.h"
 #include "secure_output.h"
 
 namespace vex {
@@ -45,19 +45,15 @@ bool handle(IPrintOemDriverPS* helper, PDEVOBJ pdevobj, DWORD index) {
       return isEpsOutput(pdevobj) || writeJobTrailer(job);
     case PSINJECT_ENDPAGESETUP: {
       DocumentState& state = documentState(pdevobj);
-      if (state.pagesSetUp < kMaxOverlayPageNumber) ++state.pagesSetUp;
-      // The page's own number comes first: the overlays a page gets must not depend on the
-      // pages printed before it (a page range, or a page taken out of the job).
-      const bool numbered =
-          !state.overlayFormsWritten || writeOverlayPageNumber(job, state.pagesSetUp);
-      // The page's watermark call is written for EPS output too, after the page's number (a
-      // first-page-only watermark goes by it).
-      bool watermarked = true;
-      if (watermarkIndexOf(pdevobj) != 0) {
-        const bool counted = writeWatermarkPageNumber(job, state.pagesSetUp);
-        watermarked = writeWatermarkPage(job) && counted;
-      }
-      return numbered && watermarked;
+      if (state.pagesSetUp < kMaxPageNumber) ++state.pagesSetUp;
+      // The page's watermark call is written for EPS output too.
+      const bool watermark = watermarkIndexOf(pdevobj) != 0;
+      // The page's own number comes first: the overlays and a first-page-only watermark must
+      // not depend on the pages printed before it (a page range, or a page taken out).
+      bool ok = true;
+      if (state.overlayFormsWritten || watermark) ok = writePageNumber(job, state.pagesSetUp);
+      if (watermark) ok = writeWatermarkPage(job) && ok;
+      return ok;
     }
     default:
       return true;

@@ -36,9 +36,9 @@ struct DocumentState {
   SecureOutputPath secureOutput;
 
   // Pages of the document so far (PSINJECT_ENDPAGESETUP calls), and whether its setup wrote
-  // the overlay form block: then each page's setup hands its own number to the overlay
-  // procedures, so that a page printed alone still gets the overlays of its number. Both start
-  // afresh at PSINJECT_BEGINSTREAM and go on over ResetPDEV.
+  // the overlay form block: then each page's setup gives its own number, so that a page printed
+  // alone still gets the overlays of its number. Both start afresh at PSINJECT_BEGINSTREAM and
+  // go on over ResetPDEV.
   std::uint32_t pagesSetUp = 0;
   bool overlayFormsWritten = false;
 };

@@ -1,6 +1,6 @@
 // The PostScript the plug-in adds to the job: resource files and page-setup values in the prolog,
 // the watermark's initialisation and per-page call, the overlay form block and each page's
-// number for the overlays.
+// number.
 #include "job_writers.h"
 
 #include <windows.h>
@@ -172,10 +172,6 @@ bool writeWatermarkPage(const JobWriteContext& job) {
   return injectionWrite(job.helper, job.pdevobj, pattern);
 }
 
-bool writeWatermarkPageNumber(const JobWriteContext& job, std::uint32_t page) {
-  return injectionWrite(job.helper, job.pdevobj, watermarkPageNumberLine(page));
-}
-
 bool overlayFormsInUse(PDEVOBJ pdevobj) {
   return !isEpsOutput(pdevobj) && readFeature(pdevobj, "VXOverlay") == "Use";
 }
@@ -195,8 +191,8 @@ bool writeOverlayForms(const JobWriteContext& job) {
   return last;
 }
 
-bool writeOverlayPageNumber(const JobWriteContext& job, std::uint32_t page) {
-  return injectionWrite(job.helper, job.pdevobj, overlayPageNumberLine(page));
+bool writePageNumber(const JobWriteContext& job, std::uint32_t page) {
+  return injectionWrite(job.helper, job.pdevobj, pageNumberLine(page));
 }
 
 }  // namespace vex

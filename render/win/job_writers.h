@@ -19,10 +19,8 @@ bool writePrologResources(const JobWriteContext& job);  // PostScript resource f
 bool writePageSetupValues(const JobWriteContext& job);  // globaldict page-setup values
 bool writeWatermarkSetup(const JobWriteContext& job);   // watermark initialisation
 bool writeWatermarkPage(const JobWriteContext& job);    // per-page watermark call
-// The page's number for the watermark procedures, ahead of its watermark call.
-bool writeWatermarkPageNumber(const JobWriteContext& job, std::uint32_t page);
 bool writeOverlayForms(const JobWriteContext& job);     // overlay form block
-bool writeOverlayPageNumber(const JobWriteContext& job, std::uint32_t page);  // page's own number
+bool writePageNumber(const JobWriteContext& job, std::uint32_t page);  // the page's own number
 
 // True when the document gets the overlay form block: overlays in use, and not EPS output.
 bool overlayFormsInUse(PDEVOBJ pdevobj);

@@ -110,26 +110,4 @@ TEST(FormNames, WhatTheDialogAccepts) {
             std::string::npos);
 }
 
-// The page's number line is read by the procedure set: one line, CR LF, an integer a printer
-// with 32-bit integers reads as one.
-TEST(OverlayPageNumber, LineAndLargestNumber) {
-  const struct {
-    std::uint32_t page;
-    const char* number;
-  } cases[] = {
-      {1, "1"},
-      {3, "3"},
-      {2147483647u, "2147483647"},
-      {2147483648u, "2147483647"},
-      {4294967295u, "2147483647"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(
-        vex::overlayPageNumberLine(c.page),
-        std::string("userdict /@VXFormDict 2 copy known { get /PageNo 2 copy known { get 0 ") +
-            c.number + " put } { pop pop } ifelse } { pop pop } ifelse\r\n")
-        << c.page;
-  }
-}
-
 }  // namespace

@@ -67,4 +67,24 @@ TEST(PrologResources, FileNamesStayInTheDriverFolder) {
   }
 }
 
+// The page's number line is read by the procedure sets: one line, CR LF, an integer a printer
+// with 32-bit integers reads as one.
+TEST(PageNumber, LineAndLargestNumber) {
+  const struct {
+    std::uint32_t page;
+    const char* number;
+  } cases[] = {
+      {1, "1"},
+      {3, "3"},
+      {2147483647u, "2147483647"},
+      {2147483648u, "2147483647"},
+      {4294967295u, "2147483647"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vex::pageNumberLine(c.page),
+              std::string("globaldict /VX@PageNumber ") + c.number + " put\r\n")
+        << c.page;
+  }
+}
+
 }  // namespace

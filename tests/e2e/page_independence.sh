@@ -128,7 +128,7 @@ if cut_into_pages even "$pages"; then
   keep_artefact "$work/even-alone-3.png" page-independence-page3-alone.png
   # A job of an older plug-in, whose pages hand over no number: the whole job is numbered by
   # the pages shown, as before.
-  line='^userdict /@VXFormDict 2 copy known { get /PageNo '
+  line='^globaldict /VX@PageNumber '
   [ "$(grep -c "$line" "$work/even-whole.ps")" -eq "$pages" ] ||
     fail "even: not one page number line per page"
   grep -v "$line" "$work/even-whole.ps" >"$work/older.prn"

@@ -20,9 +20,11 @@ values() {  # nup orientation colour [card]
   printf 'globaldict /VX@ColorMono %s put \r\n\n' "$3"
   [ -z "${4:-}" ] || printf 'globaldict /VX@ICCARD true  put \r\n\n'
 }
-# A page's watermark call, after the line that tells the procedures the pages before it.
+# The line that gives a page its own number, for the overlays and the watermark.
+page_number() { printf 'globaldict /VX@PageNumber %s put\r\n' "$1"; }
+# A page's watermark call, after the page's number.
 matrix_call() {  # page
-  printf 'userdict /VX@WMG 2 copy known { get 0 %s put } { pop pop } ifelse\r\n' $(($1 - 1))
+  page_number "$1"
   printf '\r\n/DriverOps /ProcSet 2 copy resourcestatus{\r\n pop pop findresource /getwmmatrix 2 copy known{get exec}{pop pop}ifelse\r\n}{pop pop}ifelse\r\n\r\n'
 }
 
@@ -53,9 +55,6 @@ prolog_case plain "$work/plain.expected" "${printer[@]}" \
 # Overlay and overprint resources in that order; no overlay selected: the empty form block,
 # and each of the two pages hands its number to the overlay resource.
 form_block='%%%%BeginNonPPDFeature: Form \r\n{ \r\nuserdict /@VXFormDict 2 copy known{\r\n\tget begin\r\n\t/OVList [\r\n\t]def end\r\n}{pop pop}ifelse\r\n}stopped pop\r\n%%%%EndNonPPDFeature\r\n\r\n'
-page_number() {
-  printf 'userdict /@VXFormDict 2 copy known { get /PageNo 2 copy known { get 0 %s put } { pop pop } ifelse } { pop pop } ifelse\r\n' "$1"
-}
 overlay_setup() { printf "$form_block"; page_number 1; page_number 2; }
 { header all; cat "$package/VEXPROC.PS" "$package/VEXOVL.PS" "$package/VEXOVP.PS"
   values 2 2 1; overlay_setup; trailer; } >"$work/all.expected"
