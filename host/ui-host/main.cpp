@@ -15,6 +15,7 @@
 
 #include "app_channel.h"
 #include "dialog_script.h"
+#include "driver_page.h"
 #include "host_files.h"
 #include "options.h"
 #include "printer_setup.h"
@@ -339,13 +340,8 @@ int run(int argc, wchar_t** argv) {
 // Errors go out as UTF-8: the C library's wide output stops at the first character outside its
 // "C" locale, and the dialogs' captions and texts that a failed step quotes are Chinese.
 void printError(const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return;
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes,
-                      nullptr, nullptr);
-  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+  const std::string bytes = utf8(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
   std::fflush(stderr);
 }
 
